@@ -1,0 +1,41 @@
+#include "platform/error.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+namespace platform {
+
+void Raise(std::string text) { throw SetupError(std::move(text)); }
+
+std::string Format(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  va_list copy;
+  va_copy(copy, args);
+  const int length = std::vsnprintf(nullptr, 0, format, copy);
+  va_end(copy);
+  std::string text(length > 0 ? static_cast<size_t>(length) : 0, '\0');
+  if (length > 0) std::vsnprintf(text.data(), text.size() + 1, format, args);
+  va_end(args);
+  return text;
+}
+
+std::string SystemErrorText(DWORD code) {
+  char buffer[256];
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
+                                    FORMAT_MESSAGE_ARGUMENT_ARRAY,
+                                nullptr, code, 0, buffer, sizeof buffer, nullptr);
+  while (length > 0) {
+    const char last = buffer[length - 1];
+    if (last != ' ' && last != '\r' && last != '\n' && last != '\t' && last != '.') break;
+    --length;
+  }
+  return std::string(buffer, length);
+}
+
+std::string WithClosingFullStop(std::string text) {
+  if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
+  return text;
+}
+
+}  // namespace platform

@@ -1,0 +1,90 @@
+#include "platform/registry.h"
+
+#include "platform/error.h"
+
+#include <vector>
+
+namespace platform {
+
+UniqueKey OpenKey(HKEY root, const std::string& path, REGSAM access) {
+  UniqueKey key;
+  if (RegOpenKeyExA(root, path.c_str(), 0, access, key.put()) != ERROR_SUCCESS) key.release();
+  return key;
+}
+
+namespace {
+
+std::string TextUpToFirstNul(const std::vector<char>& data) {
+  size_t length = 0;
+  while (length < data.size() && data[length] != '\0') ++length;
+  return std::string(data.data(), length);
+}
+
+// Reads type and data of a value; false when the value cannot be queried.
+bool QueryValue(HKEY key, const char* name, DWORD& type, std::vector<char>& data) {
+  DWORD size = 0;
+  if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
+  data.assign(size, '\0');
+  if (size == 0) return true;
+  const LONG result =
+      RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+  data.resize(size);
+  return result == ERROR_SUCCESS;
+}
+
+bool IsText(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ; }
+
+}  // namespace
+
+std::optional<std::string> QueryTextValue(HKEY key, const char* name) {
+  DWORD type = REG_NONE;
+  std::vector<char> data;
+  if (!QueryValue(key, name, type, data) || !IsText(type) || data.empty()) return std::nullopt;
+  return TextUpToFirstNul(data);
+}
+
+ShellFolderReader::ShellFolderReader(HKEY root, const std::string& path) {
+  // A reader whose key cannot be opened simply reads every value as empty.
+  if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key_.put(),
+                      nullptr) != ERROR_SUCCESS) {
+    key_.release();
+  }
+}
+
+std::string ShellFolderReader::Read(const char* name) const {
+  if (!key_) return {};
+  UniqueKey folders = OpenKey(key_.get(), "Shell Folders", KEY_ALL_ACCESS);
+  if (!folders) return {};
+  DWORD type = REG_NONE;
+  std::vector<char> data;
+  if (!QueryValue(folders.get(), name, type, data)) return {};
+  if (!IsText(type)) Raise(Format("Invalid data type for '%s'", name));
+  return TextUpToFirstNul(data);
+}
+
+std::optional<RegistryValueWriter> RegistryValueWriter::OpenOrCreate(HKEY root,
+                                                                     const std::string& path) {
+  UniqueKey key;
+  if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(),
+                      nullptr) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return RegistryValueWriter(std::move(key));
+}
+
+void RegistryValueWriter::SetText(const char* name, const std::string& value) const {
+  Set(name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+}
+
+void RegistryValueWriter::SetNumber(const char* name, DWORD value) const {
+  Set(name, REG_DWORD, &value, sizeof value);
+}
+
+void RegistryValueWriter::Set(const char* name, DWORD type, const void* data, DWORD size) const {
+  if (RegSetValueExA(key_.get(), name, 0, type, static_cast<const BYTE*>(data), size) !=
+      ERROR_SUCCESS) {
+    Raise(Format("Failed to set data for '%s'", name));
+  }
+}
+
+}  // namespace platform

@@ -1,0 +1,59 @@
+// The registry operations the program asks of the system, in one place.
+#pragma once
+
+#include "platform/unique_resource.h"
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+namespace platform {
+
+// The key opened with the given access, or an empty owner when it cannot be.
+UniqueKey OpenKey(HKEY root, const std::string& path, REGSAM access);
+
+// A text value as the machine-wide readers want it: found only for REG_SZ or
+// REG_EXPAND_SZ with more than 0 bytes of data; the text ends at its first NUL.
+// A missing value, another type or size 0 is "not found", never an error.
+std::optional<std::string> QueryTextValue(HKEY key, const char* name);
+
+// Reads the per-user "Shell Folders" values. The key is opened, or created
+// when missing, with full access for the reader's lifetime; the subkey is
+// opened for each read and closed after it.
+class ShellFolderReader {
+ public:
+  static constexpr const char* kExplorerKey = "Software\\MicroSoft\\Windows\\CurrentVersion\\Explorer";
+
+  explicit ShellFolderReader(HKEY root = HKEY_CURRENT_USER, const std::string& path = kExplorerKey);
+
+  // The value's text, not expanded; the empty text when the key, subkey or
+  // value is missing. A value that exists but is not text raises
+  // "Invalid data type for '<name>'".
+  std::string Read(const char* name) const;
+
+ private:
+  UniqueKey key_;
+};
+
+// Writes the values of one key, opened or created with full access.
+class RegistryValueWriter {
+ public:
+  // An empty result when the key can be neither opened nor created.
+  static std::optional<RegistryValueWriter> OpenOrCreate(HKEY root, const std::string& path);
+
+  // REG_SZ: the text and one zero byte. Raises "Failed to set data for '<name>'".
+  void SetText(const char* name, const std::string& value) const;
+  // REG_DWORD: 4 bytes, least significant first. Same error as SetText.
+  void SetNumber(const char* name, DWORD value) const;
+
+  HKEY key() const noexcept { return key_.get(); }
+
+ private:
+  explicit RegistryValueWriter(UniqueKey key) : key_(std::move(key)) {}
+  void Set(const char* name, DWORD type, const void* data, DWORD size) const;
+
+  UniqueKey key_;
+};
+
+}  // namespace platform

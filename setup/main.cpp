@@ -1,0 +1,18 @@
+// The program's start-up: COM, the application window and title, the wizard
+// window, the message loop and the exit code.
+#include "platform/com.h"
+#include "wizard/application.h"
+#include "wizard/setup_form.h"
+
+#include <windows.h>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // COM first: the folder browser and the shell links rely on this thread's
+  // single-threaded apartment. Declared first, it is released last.
+  platform::ComApartment com;
+  wizard::Application application;
+  wizard::SetupForm form(application);
+  form.Show();
+  application.Run(form.hwnd());
+  return 0;
+}

@@ -1,0 +1,47 @@
+#include "platform/error.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(SetupError, CarriesItsTextThroughAThrow) {
+  try {
+    platform::Raise(platform::Format("Unable to write to %s", "C:\\x\\install.log"));
+    FAIL() << "Raise returned";
+  } catch (const platform::SetupError& error) {
+    EXPECT_STREQ(error.what(), "Unable to write to C:\\x\\install.log");
+  }
+}
+
+TEST(SetupError, FormatHandlesLongAndEmptyTexts) {
+  const std::string longText(5000, 'x');
+  EXPECT_EQ(platform::Format("%s!", longText.c_str()), longText + "!");
+  EXPECT_EQ(platform::Format("%s", ""), "");
+  EXPECT_EQ(platform::Format("OLE error %.8x", 0x80040154u), "OLE error 80040154");
+}
+
+TEST(SystemErrorText, DropsTrailingBlanksLineBreaksAndFullStops) {
+  const std::string text = platform::SystemErrorText(ERROR_FILE_NOT_FOUND);
+  ASSERT_FALSE(text.empty());
+  EXPECT_NE(text.back(), '.');
+  EXPECT_NE(text.back(), '\n');
+  EXPECT_NE(text.back(), ' ');
+  EXPECT_LE(text.size(), 256u);
+}
+
+TEST(SystemErrorText, IsEmptyForACodeTheSystemDoesNotKnow) {
+  EXPECT_EQ(platform::SystemErrorText(0x2FFFFFFF), "");
+}
+
+TEST(ClosingFullStop, AddedOnlyAfterCharactersAboveTheFullStop) {
+  EXPECT_EQ(platform::WithClosingFullStop("data error"), "data error.");
+  EXPECT_EQ(platform::WithClosingFullStop("Stream write error."), "Stream write error.");
+  // '!' and ')' and '-' have codes below '.', so nothing is added after them.
+  EXPECT_EQ(platform::WithClosingFullStop("Done!"), "Done!");
+  EXPECT_EQ(platform::WithClosingFullStop("(x)"), "(x)");
+  EXPECT_EQ(platform::WithClosingFullStop("a-"), "a-");
+  EXPECT_EQ(platform::WithClosingFullStop("path\\"), "path\\.");
+  EXPECT_EQ(platform::WithClosingFullStop(""), "");
+}
+
+}  // namespace

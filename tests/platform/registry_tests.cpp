@@ -1,0 +1,149 @@
+#include "platform/registry.h"
+
+#include "platform/error.h"
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+platform::UniqueKey OpenScratch(const test::ScratchKey& scratch) {
+  return platform::OpenKey(scratch.root(), scratch.path(), KEY_READ);
+}
+
+TEST(QueryTextValue, FindsTextUpToItsFirstNul) {
+  test::ScratchKey scratch("QueryText");
+  scratch.SetText("", "Plain", "C:\\Program Files");
+  scratch.SetText("", "Expand", "%SystemDrive%\\Apps", REG_EXPAND_SZ);
+  scratch.SetValue("", "TwoParts", REG_SZ, "C:\\A\0C:\\B", 10);
+  scratch.SetValue("", "NoNul", REG_SZ, "abc", 3);
+  auto key = OpenScratch(scratch);
+  ASSERT_TRUE(key);
+  EXPECT_EQ(platform::QueryTextValue(key.get(), "Plain"), "C:\\Program Files");
+  EXPECT_EQ(platform::QueryTextValue(key.get(), "Expand"), "%SystemDrive%\\Apps");
+  EXPECT_EQ(platform::QueryTextValue(key.get(), "TwoParts"), "C:\\A");
+  EXPECT_EQ(platform::QueryTextValue(key.get(), "NoNul"), "abc");
+}
+
+TEST(QueryTextValue, AnEmptyTextIsFoundButSizeZeroAndOtherTypesAreNot) {
+  test::ScratchKey scratch("QueryEmpty");
+  scratch.SetText("", "Empty", "");
+  scratch.SetValue("", "SizeZero", REG_SZ, "", 0);
+  const DWORD number = 7;
+  scratch.SetValue("", "Number", REG_DWORD, &number, sizeof number);
+  scratch.SetValue("", "Binary", REG_BINARY, "C:\\", 4);
+  auto key = OpenScratch(scratch);
+  ASSERT_TRUE(key);
+  EXPECT_EQ(platform::QueryTextValue(key.get(), "Empty"), "");
+  EXPECT_EQ(platform::QueryTextValue(key.get(), "SizeZero"), std::nullopt);
+  EXPECT_EQ(platform::QueryTextValue(key.get(), "Number"), std::nullopt);
+  EXPECT_EQ(platform::QueryTextValue(key.get(), "Binary"), std::nullopt);
+  EXPECT_EQ(platform::QueryTextValue(key.get(), "Missing"), std::nullopt);
+}
+
+TEST(OpenKey, AMissingKeyGivesAnEmptyOwner) {
+  test::ScratchKey scratch("OpenMissing");
+  EXPECT_FALSE(platform::OpenKey(scratch.root(), scratch.path() + "\\Nowhere", KEY_READ));
+}
+
+TEST(ShellFolderReader, ReadsTextValuesUnexpanded) {
+  test::ScratchKey scratch("ShellFolders");
+  scratch.SetText("Shell Folders", "Desktop", "C:\\users\\me\\Desktop");
+  scratch.SetText("Shell Folders", "Programs", "%APPDATA%\\Programs", REG_EXPAND_SZ);
+  platform::ShellFolderReader reader(scratch.root(), scratch.path());
+  EXPECT_EQ(reader.Read("Desktop"), "C:\\users\\me\\Desktop");
+  EXPECT_EQ(reader.Read("Programs"), "%APPDATA%\\Programs");
+}
+
+TEST(ShellFolderReader, MissingKeySubkeyOrValueReadsEmpty) {
+  test::ScratchKey scratch("ShellFoldersMissing");
+  {
+    // The reader creates its key when missing; the subkey is still missing.
+    platform::ShellFolderReader reader(scratch.root(), scratch.path());
+    EXPECT_EQ(reader.Read("Desktop"), "");
+    EXPECT_TRUE(platform::OpenKey(scratch.root(), scratch.path(), KEY_READ));
+  }
+  scratch.SetText("Shell Folders", "Programs", "P");
+  platform::ShellFolderReader reader(scratch.root(), scratch.path());
+  EXPECT_EQ(reader.Read("Desktop"), "");
+}
+
+TEST(ShellFolderReader, ANonTextValueRaisesNamingIt) {
+  test::ScratchKey scratch("ShellFoldersNumber");
+  const DWORD number = 1;
+  scratch.SetValue("Shell Folders", "Desktop", REG_DWORD, &number, sizeof number);
+  platform::ShellFolderReader reader(scratch.root(), scratch.path());
+  try {
+    reader.Read("Desktop");
+    FAIL() << "no error raised";
+  } catch (const platform::SetupError& error) {
+    EXPECT_STREQ(error.what(), "Invalid data type for 'Desktop'");
+  }
+}
+
+std::vector<BYTE> RawValue(HKEY key, const char* name, DWORD& type) {
+  DWORD size = 0;
+  EXPECT_EQ(RegQueryValueExA(key, name, nullptr, &type, nullptr, &size), ERROR_SUCCESS) << name;
+  std::vector<BYTE> data(size);
+  RegQueryValueExA(key, name, nullptr, &type, data.data(), &size);
+  return data;
+}
+
+TEST(RegistryValueWriter, StoresTextWithOneZeroByteAndNumbersAsFourBytes) {
+  test::ScratchKey scratch("Writer");
+  auto writer = platform::RegistryValueWriter::OpenOrCreate(scratch.root(), scratch.path());
+  ASSERT_TRUE(writer);
+  writer->SetText("DisplayName", "Telvarion");
+  writer->SetText("Contact", "");
+  writer->SetNumber("VersionMajor", 0x01020305);
+  DWORD type = 0;
+  EXPECT_EQ(RawValue(writer->key(), "DisplayName", type),
+            (std::vector<BYTE>{'T', 'e', 'l', 'v', 'a', 'r', 'i', 'o', 'n', 0}));
+  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(RawValue(writer->key(), "Contact", type), std::vector<BYTE>{0});
+  EXPECT_EQ(RawValue(writer->key(), "VersionMajor", type),
+            (std::vector<BYTE>{0x05, 0x03, 0x02, 0x01}));
+  EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+}
+
+TEST(RegistryValueWriter, KeepsOtherValuesOfAnExistingKey) {
+  test::ScratchKey scratch("WriterExisting");
+  scratch.SetText("", "Other", "stays");
+  auto writer = platform::RegistryValueWriter::OpenOrCreate(scratch.root(), scratch.path());
+  ASSERT_TRUE(writer);
+  writer->SetText("DisplayName", "x");
+  auto key = OpenScratch(scratch);
+  EXPECT_EQ(platform::QueryTextValue(key.get(), "Other"), "stays");
+}
+
+TEST(RegistryValueWriter, AKeyThatCannotBeCreatedGivesNoWriter) {
+  test::ScratchKey scratch("WriterRefused");
+  // A lasting key may not be created below a volatile one: the system refuses
+  // it as it refuses a user without rights to the machine's keys. (Wine does
+  // not check a parent handle's access rights, so that case is not usable.)
+  platform::UniqueKey parent;
+  ASSERT_EQ(RegCreateKeyExA(scratch.root(), scratch.path().c_str(), 0, nullptr,
+                            REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, parent.put(), nullptr),
+            ERROR_SUCCESS);
+  EXPECT_FALSE(
+      platform::RegistryValueWriter::OpenOrCreate(scratch.root(), scratch.path() + "\\Child"));
+  EXPECT_FALSE(platform::OpenKey(scratch.root(), scratch.path() + "\\Child", KEY_READ));
+}
+
+TEST(RegistryValueWriter, AValueThatCannotBeWrittenRaisesNamingIt) {
+  test::ScratchKey scratch("WriterFails");
+  auto writer = platform::RegistryValueWriter::OpenOrCreate(scratch.root(), scratch.path());
+  ASSERT_TRUE(writer);
+  // A value name longer than the registry allows is refused by the system.
+  const std::string tooLong(20000, 'n');
+  try {
+    writer->SetText(tooLong.c_str(), "x");
+    FAIL() << "no error raised";
+  } catch (const platform::SetupError& error) {
+    EXPECT_EQ(std::string(error.what()), "Failed to set data for '" + tooLong + "'");
+  }
+}
+
+}  // namespace

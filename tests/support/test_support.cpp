@@ -1,0 +1,110 @@
+#include "tests/support/test_support.h"
+
+#include "platform/unique_resource.h"
+
+#include <shlwapi.h>
+
+namespace test {
+
+TempFolder::TempFolder() {
+  char base[MAX_PATH];
+  GetTempPathA(MAX_PATH, base);
+  static unsigned counter = 0;
+  for (;;) {
+    path_ = std::string(base) + "qst" + std::to_string(GetCurrentProcessId()) + "_" +
+            std::to_string(++counter);
+    if (CreateDirectoryA(path_.c_str(), nullptr)) return;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) {
+      ADD_FAILURE() << "cannot create " << path_ << ", error " << GetLastError();
+      return;
+    }
+  }
+}
+
+TempFolder::~TempFolder() { DeleteTree(path_); }
+
+void DeleteTree(const std::string& folder) {
+  WIN32_FIND_DATAA entry;
+  platform::UniqueFind find(FindFirstFileA((folder + "\\*").c_str(), &entry));
+  if (find) {
+    do {
+      const std::string name = entry.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string path = folder + "\\" + name;
+      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        DeleteTree(path);
+      } else {
+        DeleteFileA(path.c_str());
+      }
+    } while (FindNextFileA(find.get(), &entry));
+  }
+  find.reset();
+  RemoveDirectoryA(folder.c_str());
+}
+
+ScratchKey::ScratchKey(const std::string& name)
+    : path_("Software\\QuorvelleSetupTests\\" + name) {
+  SHDeleteKeyA(HKEY_CURRENT_USER, path_.c_str());
+}
+
+ScratchKey::~ScratchKey() { SHDeleteKeyA(HKEY_CURRENT_USER, path_.c_str()); }
+
+void ScratchKey::SetValue(const std::string& subkey, const char* name, DWORD type,
+                          const void* data, DWORD size) const {
+  const std::string full = subkey.empty() ? path_ : path_ + "\\" + subkey;
+  platform::UniqueKey key;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, full.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                            nullptr, key.put(), nullptr),
+            ERROR_SUCCESS);
+  ASSERT_EQ(RegSetValueExA(key.get(), name, 0, type, static_cast<const BYTE*>(data), size),
+            ERROR_SUCCESS);
+}
+
+void ScratchKey::SetText(const std::string& subkey, const char* name, const std::string& text,
+                         DWORD type) const {
+  SetValue(subkey, name, type, text.c_str(), static_cast<DWORD>(text.size() + 1));
+}
+
+std::string ReadFile(const std::string& path) {
+  platform::UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    ADD_FAILURE() << "cannot open " << path << ", error " << GetLastError();
+    return {};
+  }
+  std::string bytes(GetFileSize(file.get(), nullptr), '\0');
+  DWORD read = 0;
+  if (!bytes.empty()) ::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  bytes.resize(read);
+  return bytes;
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  platform::UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(file) << "cannot create " << path << ", error " << GetLastError();
+  DWORD written = 0;
+  ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  ASSERT_EQ(written, bytes.size());
+}
+
+RecordingShell::RecordingShell() : previous_(platform::SetShellServices(this)) {}
+
+RecordingShell::~RecordingShell() { platform::SetShellServices(previous_); }
+
+void RecordingShell::OpenDocument(HWND owner, const std::string& file, const std::string& folder,
+                                  int showCommand) {
+  opened.push_back({owner, file, folder, showCommand});
+}
+
+void RecordingShell::NotifyFolderChanged(const std::string& folder) {
+  notified.push_back(folder);
+}
+
+HRESULT RecordingShell::CreateObject(REFCLSID classId, IUnknown** object) {
+  if (FAILED(createFailure)) return createFailure;
+  return platform::SystemShell().CreateObject(classId, object);
+}
+
+}  // namespace test

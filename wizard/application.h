@@ -1,0 +1,32 @@
+// The application's own hidden top-level window and the message loop. The
+// hidden window has an empty text and no taskbar button; the wizard window
+// is a top-level window of its own and carries the button.
+#pragma once
+
+#include "platform/unique_resource.h"
+
+#include <windows.h>
+
+namespace wizard {
+
+class Application {
+ public:
+  Application();
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  // Owner of the documents the link opens and of the folder browser.
+  HWND hiddenWindow() const noexcept { return hidden_.get(); }
+
+  // Runs the message loop until the main window posts the quit message when
+  // it is destroyed. Keyboard navigation between its controls is done here.
+  void Run(HWND mainWindow);
+
+  // Processes the messages that are waiting, then returns.
+  static void ProcessMessages();
+
+ private:
+  platform::UniqueWindow hidden_;
+};
+
+}  // namespace wizard
