@@ -5,7 +5,9 @@
 
 namespace platform {
 
-void Raise(std::string text) { throw SetupError(std::move(text)); }
+void Raise(std::string text) {
+  throw SetupError(std::move(text));
+}
 
 std::string Format(const char* format, ...) {
   va_list args;
@@ -22,9 +24,9 @@ std::string Format(const char* format, ...) {
 
 std::string SystemErrorText(DWORD code) {
   char buffer[256];
-  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
-                                    FORMAT_MESSAGE_ARGUMENT_ARRAY,
-                                nullptr, code, 0, buffer, sizeof buffer, nullptr);
+  DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ARGUMENT_ARRAY,
+      nullptr, code, 0, buffer, sizeof buffer, nullptr);
   while (length > 0) {
     const char last = buffer[length - 1];
     if (last != ' ' && last != '\r' && last != '\n' && last != '\t' && last != '.') break;

@@ -32,7 +32,9 @@ bool QueryValue(HKEY key, const char* name, DWORD& type, std::vector<char>& data
   return result == ERROR_SUCCESS;
 }
 
-bool IsText(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ; }
+bool IsText(DWORD type) {
+  return type == REG_SZ || type == REG_EXPAND_SZ;
+}
 
 }  // namespace
 

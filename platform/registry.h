@@ -23,7 +23,8 @@ std::optional<std::string> QueryTextValue(HKEY key, const char* name);
 // opened for each read and closed after it.
 class ShellFolderReader {
  public:
-  static constexpr const char* kExplorerKey = "Software\\MicroSoft\\Windows\\CurrentVersion\\Explorer";
+  static constexpr const char* kExplorerKey =
+      "Software\\MicroSoft\\Windows\\CurrentVersion\\Explorer";
 
   explicit ShellFolderReader(HKEY root = HKEY_CURRENT_USER, const std::string& path = kExplorerKey);
 

@@ -30,9 +30,13 @@ ShellServices* replacement = nullptr;
 
 }  // namespace
 
-ShellServices& SystemShell() { return systemShell; }
+ShellServices& SystemShell() {
+  return systemShell;
+}
 
-ShellServices& Shell() { return replacement ? *replacement : systemShell; }
+ShellServices& Shell() {
+  return replacement ? *replacement : systemShell;
+}
 
 ShellServices* SetShellServices(ShellServices* services) {
   ShellServices* previous = replacement;

@@ -66,9 +66,15 @@ class UniqueResource {
 };
 
 namespace detail {
-inline void FreeHeapBlock(void* block) noexcept { HeapFree(GetProcessHeap(), 0, block); }
-inline void DeleteGdiObject(HGDIOBJ object) noexcept { DeleteObject(object); }
-inline void UnlockAndFreeResource(HGLOBAL resource) noexcept { FreeResource(resource); }
+inline void FreeHeapBlock(void* block) noexcept {
+  HeapFree(GetProcessHeap(), 0, block);
+}
+inline void DeleteGdiObject(HGDIOBJ object) noexcept {
+  DeleteObject(object);
+}
+inline void UnlockAndFreeResource(HGLOBAL resource) noexcept {
+  FreeResource(resource);
+}
 }  // namespace detail
 
 using UniqueKey = UniqueResource<NullIsEmpty<HKEY, &RegCloseKey>>;

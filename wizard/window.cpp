@@ -33,8 +33,7 @@ void Window::Create(const char* className, const char* title, DWORD style, DWORD
   if (!hwnd_) platform::Raise("Failed to create window");
 }
 
-LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam,
-                                   LPARAM lParam) noexcept {
+LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   if (message == WM_NCCREATE) {
     auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
     self->hwnd_ = hwnd;

@@ -124,8 +124,8 @@ TEST(RegistryValueWriter, AKeyThatCannotBeCreatedGivesNoWriter) {
   // it as it refuses a user without rights to the machine's keys. (Wine does
   // not check a parent handle's access rights, so that case is not usable.)
   platform::UniqueKey parent;
-  ASSERT_EQ(RegCreateKeyExA(scratch.root(), scratch.path().c_str(), 0, nullptr,
-                            REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, parent.put(), nullptr),
+  ASSERT_EQ(RegCreateKeyExA(scratch.root(), scratch.path().c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                            KEY_ALL_ACCESS, nullptr, parent.put(), nullptr),
             ERROR_SUCCESS);
   EXPECT_FALSE(
       platform::RegistryValueWriter::OpenOrCreate(scratch.root(), scratch.path() + "\\Child"));

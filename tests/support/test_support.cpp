@@ -21,7 +21,9 @@ TempFolder::TempFolder() {
   }
 }
 
-TempFolder::~TempFolder() { DeleteTree(path_); }
+TempFolder::~TempFolder() {
+  DeleteTree(path_);
+}
 
 void DeleteTree(const std::string& folder) {
   WIN32_FIND_DATAA entry;
@@ -43,19 +45,20 @@ void DeleteTree(const std::string& folder) {
   RemoveDirectoryA(folder.c_str());
 }
 
-ScratchKey::ScratchKey(const std::string& name)
-    : path_("Software\\QuorvelleSetupTests\\" + name) {
+ScratchKey::ScratchKey(const std::string& name) : path_("Software\\QuorvelleSetupTests\\" + name) {
   SHDeleteKeyA(HKEY_CURRENT_USER, path_.c_str());
 }
 
-ScratchKey::~ScratchKey() { SHDeleteKeyA(HKEY_CURRENT_USER, path_.c_str()); }
+ScratchKey::~ScratchKey() {
+  SHDeleteKeyA(HKEY_CURRENT_USER, path_.c_str());
+}
 
-void ScratchKey::SetValue(const std::string& subkey, const char* name, DWORD type,
-                          const void* data, DWORD size) const {
+void ScratchKey::SetValue(const std::string& subkey, const char* name, DWORD type, const void* data,
+                          DWORD size) const {
   const std::string full = subkey.empty() ? path_ : path_ + "\\" + subkey;
   platform::UniqueKey key;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, full.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                            nullptr, key.put(), nullptr),
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, full.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            key.put(), nullptr),
             ERROR_SUCCESS);
   ASSERT_EQ(RegSetValueExA(key.get(), name, 0, type, static_cast<const BYTE*>(data), size),
             ERROR_SUCCESS);
@@ -75,7 +78,8 @@ std::string ReadFile(const std::string& path) {
   }
   std::string bytes(GetFileSize(file.get(), nullptr), '\0');
   DWORD read = 0;
-  if (!bytes.empty()) ::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  if (!bytes.empty())
+    ::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
   bytes.resize(read);
   return bytes;
 }
@@ -91,7 +95,9 @@ void WriteFile(const std::string& path, const std::string& bytes) {
 
 RecordingShell::RecordingShell() : previous_(platform::SetShellServices(this)) {}
 
-RecordingShell::~RecordingShell() { platform::SetShellServices(previous_); }
+RecordingShell::~RecordingShell() {
+  platform::SetShellServices(previous_);
+}
 
 void RecordingShell::OpenDocument(HWND owner, const std::string& file, const std::string& folder,
                                   int showCommand) {

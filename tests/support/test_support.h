@@ -20,7 +20,7 @@ class TempFolder {
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
 
-  const std::string& path() const { return path_; }          // no trailing backslash
+  const std::string& path() const { return path_; }  // no trailing backslash
   std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
 
  private:

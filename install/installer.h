@@ -1,0 +1,87 @@
+// The installation engine: the state the wizard window owns for it and the
+// operations that run after the user confirms the installation. It needs no
+// window: what it asks of the wizard goes through InstallationHost, so tests
+// run it alone.
+#pragma once
+
+#include "install/log_writer.h"
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+namespace install {
+
+// What the engine asks of the wizard while it runs.
+class InstallationHost {
+ public:
+  virtual ~InstallationHost() = default;
+  // The option check boxes, each read when the step that needs it is reached.
+  virtual bool DeskIconChecked() = 0;
+  virtual bool StartIconChecked() = 0;
+  virtual bool RunProgramChecked() = 0;
+  // The error dialog "Error decompressing file." (error kind, one OK button).
+  virtual void ShowDecompressionError() = 0;
+  // Owner of the documents opened after the installation.
+  virtual HWND OwnerWindow() = 0;
+};
+
+// Where the engine reads and writes the registry; tests point it at scratch keys.
+struct RegistryLocations {
+  HKEY shellFoldersRoot = HKEY_CURRENT_USER;
+  std::string explorerKey = "Software\\MicroSoft\\Windows\\CurrentVersion\\Explorer";
+  HKEY uninstallRoot = HKEY_LOCAL_MACHINE;
+  std::string uninstallKeyPath;  // UninstallKeyPath unless a test sets another
+};
+
+// "SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\" + ShortName.
+std::string UninstallKeyPath();
+
+class Installer {
+ public:
+  // `payloadModule`: the module whose "BINARY" resources hold the payloads;
+  // null means the program itself.
+  explicit Installer(HMODULE payloadModule = nullptr, RegistryLocations registry = {});
+
+  // Window shown: both log counters back to 1.
+  void ResetLogCounters();
+  // Window closes: the log writer, if any, is released (flushed).
+  void ReleaseLog();
+
+  // Deletes an old InstallDir + "install.log", creates the writer on it and
+  // writes the [Application] header.
+  void BeginLog();
+  // Kind 0: a file under [Files]; kind 1: a folder under [Folders]; other
+  // kinds write nothing. The counter advances only after its write succeeded.
+  void AddLogEntry(int kind, const std::string& path);
+
+  // Inflates one payload resource into `targetPath`; true when the file then
+  // exists. Failures of the steps raise.
+  bool ExtractPayload(const std::string& targetPath, const std::string& resourceName);
+
+  void CreateShellLink(const std::string& WorkingFolder, const std::string& TargetPath,
+                       const std::string& Arguments, const std::wstring& LinkPath,
+                       const std::string& Description, const std::string& IconPath, int IconIndex);
+  void CreateInternetShortcut(const std::string& Folder, const std::string& ShortcutName,
+                              const std::string& Url, const std::string& IconFile, int IconIndex);
+  void RegisterUninstall();
+
+  // The whole installation into `folderText` (the destination folder's text).
+  bool RunInstallation(const std::string& folderText, InstallationHost& host);
+
+  // Engine state, owned here on behalf of the wizard window.
+  std::string InstallDir;               // destination with a trailing backslash
+  std::optional<LogWriter> InstallLog;  // null until the log is begun
+  int NextFileIndex = 1;
+  int NextFolderIndex = 1;
+
+ private:
+  HMODULE payloadModule_;
+  RegistryLocations registry_;
+};
+
+// True when `fileName` equals an entry of PreservedFiles, byte for byte.
+bool IsPreservedFile(const std::string& fileName);
+
+}  // namespace install
