@@ -11,6 +11,10 @@
 #include <optional>
 #include <string>
 
+namespace platform {
+class ShellFolderReader;
+}
+
 namespace install {
 
 // What the engine asks of the wizard while it runs.
@@ -77,6 +81,15 @@ class Installer {
   int NextFolderIndex = 1;
 
  private:
+  // The steps of RunInstallation, in its order.
+  bool InstallPayloads();
+  void CreateShortcutsThenRegister(InstallationHost& host);
+  void CreateShortcuts(InstallationHost& host);
+  void CreateDesktopLink(const platform::ShellFolderReader& reader);
+  std::optional<std::wstring> CreateStartMenuLinks(const platform::ShellFolderReader& reader);
+  void LogProductFiles(bool folderCreated);
+  void OpenInstalledDocuments(InstallationHost& host);
+
   HMODULE payloadModule_;
   RegistryLocations registry_;
 };

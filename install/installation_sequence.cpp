@@ -1,0 +1,153 @@
+// The whole installation, in a fixed order: the install log's key numbers
+// follow it, so every step below stays where it is.
+#include "install/installer.h"
+
+#include "platform/known_folders.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
+#include "platform/text.h"
+#include "product/product_definition.h"
+
+#include <shlobj.h>
+
+#include <optional>
+
+namespace install {
+namespace {
+
+// Creates the folder and every missing parent level. Whether it worked is
+// not checked here: a folder that could not be made surfaces as the log
+// error when the log is begun.
+void CreateFolderTree(const std::string& path) {
+  if (path.size() < 3 || path.back() == ':' || platform::DirectoryExists(path)) return;
+  const size_t lastBackslash = path.find_last_of('\\');
+  CreateFolderTree(lastBackslash == std::string::npos ? std::string()
+                                                      : path.substr(0, lastBackslash));
+  CreateDirectoryA(path.c_str(), nullptr);
+}
+
+std::string WithoutTrailingBackslash(const std::string& folder) {
+  return platform::EndsWithBackslash(folder) ? folder.substr(0, folder.size() - 1) : folder;
+}
+
+// A "Shell Folders" value; when it is missing or empty, the system's own
+// folder, so that no link lands at the root of the current drive. Empty
+// when neither knows the folder.
+std::string ShellFolder(const platform::ShellFolderReader& reader, const char* name, int csidl) {
+  std::string folder = reader.Read(name);
+  if (folder.empty()) folder = platform::KnownFolderPath(csidl);
+  return folder;
+}
+
+}  // namespace
+
+bool Installer::InstallPayloads() {
+  for (const product::PayloadRow& row : product::PayloadTable) {
+    const std::string target = InstallDir + row.fileName;
+    const bool preserved = IsPreservedFile(row.fileName);
+    if (preserved && platform::FileExists(target)) continue;
+    if (!ExtractPayload(target, row.resourceName)) return false;
+    if (!preserved) AddLogEntry(0, target);
+  }
+  return true;
+}
+
+void Installer::CreateDesktopLink(const platform::ShellFolderReader& reader) {
+  const std::string desktop = ShellFolder(reader, "Desktop", CSIDL_DESKTOPDIRECTORY);
+  if (desktop.empty()) return;
+  const std::string mainProgram = InstallDir + product::MainProgram.fileName;
+  CreateShellLink(
+      InstallDir, mainProgram, "",
+      platform::AnsiToWide(platform::FolderPrefix(desktop) + product::ShortName + ".lnk"),
+      product::FullName, mainProgram, 0);
+}
+
+// The product's Start-menu folder with its two links; returns the folder
+// (with a trailing backslash), or nothing when the Start menu is unknown.
+std::optional<std::wstring> Installer::CreateStartMenuLinks(
+    const platform::ShellFolderReader& reader) {
+  const std::string programs = ShellFolder(reader, "Programs", CSIDL_PROGRAMS);
+  if (programs.empty()) return std::nullopt;
+  const std::wstring StartMenuFolder =
+      platform::AnsiToWide(platform::FolderPrefix(programs + "\\" + product::ShortName));
+  const std::string folder = platform::WideToAnsi(StartMenuFolder);
+  CreateDirectoryA(folder.c_str(), nullptr);  // an existing folder is fine: not checked
+  AddLogEntry(1, folder);
+  const std::string mainProgram = InstallDir + product::MainProgram.fileName;
+  const std::string helpText = InstallDir + product::HelpText.fileName;
+  CreateShellLink(InstallDir, mainProgram, "",
+                  StartMenuFolder + platform::AnsiToWide(product::ShortName) + L".lnk",
+                  product::FullName, mainProgram, 0);
+  CreateShellLink(InstallDir, helpText, "", StartMenuFolder + L"Quick help.lnk", "Quick help",
+                  helpText, 0);
+  return StartMenuFolder;
+}
+
+void Installer::CreateShortcuts(InstallationHost& host) {
+  const platform::ShellFolderReader reader(registry_.shellFoldersRoot, registry_.explorerKey);
+  if (host.DeskIconChecked()) CreateDesktopLink(reader);
+  std::string ShortcutFolder = InstallDir;
+  if (host.StartIconChecked()) {
+    if (auto startMenu = CreateStartMenuLinks(reader)) {
+      ShortcutFolder = platform::WideToAnsi(*startMenu);
+    }
+  }
+  const std::string mainProgram = InstallDir + product::MainProgram.fileName;
+  CreateInternetShortcut(ShortcutFolder, product::PublisherPageName, product::PublisherUrl,
+                         mainProgram, 1);
+  CreateInternetShortcut(ShortcutFolder, std::string(product::ShortName) + " web page",
+                         product::ProductUrl, "", 0);
+}
+
+// The shortcuts are made while the shell-folder reader is open; releasing it
+// and registering the product must follow also when a shortcut step raised,
+// so that an installed product is always registered. The error then goes on.
+void Installer::CreateShortcutsThenRegister(InstallationHost& host) {
+  try {
+    CreateShortcuts(host);  // the reader is released when this returns or raises
+  } catch (...) {
+    RegisterUninstall();
+    throw;
+  }
+  RegisterUninstall();
+}
+
+void Installer::LogProductFiles(bool folderCreated) {
+  for (const char* file : product::RuntimeFiles) {
+    if (*file) AddLogEntry(0, InstallDir + file);
+  }
+  for (const char* folder : product::ExtraFolders) {
+    if (*folder) AddLogEntry(1, InstallDir + folder);
+  }
+  if (folderCreated) AddLogEntry(1, InstallDir);
+}
+
+void Installer::OpenInstalledDocuments(InstallationHost& host) {
+  // The results are not examined: whatever the system shows, the product is installed.
+  if (host.RunProgramChecked()) {
+    platform::Shell().OpenDocument(host.OwnerWindow(), InstallDir + product::MainProgram.fileName,
+                                   InstallDir, SW_SHOWNORMAL);
+  }
+  platform::Shell().OpenDocument(host.OwnerWindow(), InstallDir + product::HelpText.fileName,
+                                 InstallDir, SW_SHOWNORMAL);
+}
+
+bool Installer::RunInstallation(const std::string& folderText, InstallationHost& host) {
+  InstallDir = platform::FolderPrefix(folderText);
+  bool FolderCreated = false;
+  if (!platform::DirectoryExists(InstallDir)) {
+    CreateFolderTree(WithoutTrailingBackslash(InstallDir));
+    FolderCreated = true;
+  }
+  BeginLog();
+  if (!InstallPayloads()) {
+    host.ShowDecompressionError();
+    return false;
+  }
+  CreateShortcutsThenRegister(host);
+  LogProductFiles(FolderCreated);
+  OpenInstalledDocuments(host);
+  return true;
+}
+
+}  // namespace install

@@ -1,0 +1,14 @@
+#include "platform/known_folders.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+namespace platform {
+
+std::string KnownFolderPath(int csidl) {
+  char path[MAX_PATH] = "";
+  if (FAILED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
+  return path;
+}
+
+}  // namespace platform
