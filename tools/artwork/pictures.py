@@ -110,13 +110,13 @@ def box_with_disc(size):
 def two_windows(size):
     """Two overlapping application windows, in the 16 standard colours."""
     c = Canvas(size, 48)
-    for x, y, title in ((3, 5, (0, 0, 128)), (17, 17, (0, 0, 255))):
-        c.fill(rect(x, y, x + 28, y + 26), BLACK)
-        c.fill(rect(x + 1.5, y + 1.5, x + 26.5, y + 7), title)
-        c.fill(rect(x + 1.5, y + 8, x + 26.5, y + 24.5), WHITE)
-        c.fill(rect(x + 21, y + 3, x + 25, y + 5.5), (192, 192, 192))
-        for row in (11.5, 15.5, 19.5):
-            c.fill(rect(x + 4, y + row, x + 20, y + row + 1.5), (128, 128, 128))
+    for x, y, title in ((2, 3, (0, 0, 128)), (15, 15, (0, 0, 255))):
+        c.fill(rect(x, y, x + 31, y + 30), BLACK)
+        c.fill(rect(x + 1.5, y + 1.5, x + 29.5, y + 7), title)
+        c.fill(rect(x + 1.5, y + 8, x + 29.5, y + 28.5), WHITE)
+        c.fill(rect(x + 24, y + 3, x + 28, y + 5.5), (192, 192, 192))
+        for row in (12, 16.5, 21):
+            c.fill(rect(x + 4, y + row, x + 22, y + row + 1.5), (128, 128, 128))
     return c
 
 
