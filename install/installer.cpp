@@ -22,7 +22,9 @@ void Installer::ResetLogCounters() {
   NextFolderIndex = 1;
 }
 
-void Installer::ReleaseLog() { InstallLog.reset(); }
+void Installer::ReleaseLog() {
+  InstallLog.reset();
+}
 
 bool IsPreservedFile(const std::string& fileName) {
   for (const char* preserved : product::PreservedFiles) {
