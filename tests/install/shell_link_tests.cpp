@@ -203,4 +203,203 @@ TEST_F(ShellLinkFixture, AnObjectThatCannotBeCreatedRaisesWithTheClassAndWritesN
   EXPECT_EQ(shell.notified, Strings{});
 }
 
+// COM interfaces have no virtual destructor: their objects end through
+// Release, and these ones are never deleted through an interface pointer.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+
+// A stand-in for the shell-link object: three separately counted interfaces
+// that journal what is asked of them, so that the order of the calls, the
+// text handed over and the order of the releases can be seen.
+class JournalingObject {
+ public:
+  Strings journal;
+  bool grantsLink = true;
+  bool grantsFile = true;
+
+  IUnknown* First() { return &unknown_; }
+  ULONG References() const { return unknown_.refs + link_.refs + file_.refs; }
+
+ private:
+  static std::string Text(const char* text) { return text ? text : "<null>"; }
+
+  template <typename Interface>
+  struct Counted : Interface {
+    Counted(JournalingObject& owner, const char* name) : owner(owner), name(name) {}
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** out) override {
+      return owner.unknown_.QueryInterface(id, out);
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override {
+      if (--refs == 0) owner.journal.push_back(std::string("release ") + name);
+      return refs;
+    }
+    JournalingObject& owner;
+    const char* name;
+    ULONG refs = 0;
+  };
+
+  struct Unknown : Counted<IUnknown> {
+    using Counted::Counted;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** out) override {
+      *out = nullptr;
+      if (id == IID_IUnknown) *out = static_cast<IUnknown*>(this);
+      if (id == IID_IShellLinkA && owner.grantsLink) *out = static_cast<IShellLinkA*>(&owner.link_);
+      if (id == IID_IPersistFile && owner.grantsFile)
+        *out = static_cast<IPersistFile*>(&owner.file_);
+      if (!*out) return E_NOINTERFACE;
+      static_cast<IUnknown*>(*out)->AddRef();
+      return S_OK;
+    }
+  };
+
+  struct Link : Counted<IShellLinkA> {
+    using Counted::Counted;
+    HRESULT Record(const std::string& call) {
+      owner.journal.push_back(call);
+      return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetArguments(LPCSTR text) override {
+      return Record("SetArguments " + Text(text));
+    }
+    HRESULT STDMETHODCALLTYPE SetPath(LPCSTR text) override {
+      return Record("SetPath " + Text(text));
+    }
+    HRESULT STDMETHODCALLTYPE SetWorkingDirectory(LPCSTR text) override {
+      return Record("SetWorkingDirectory " + Text(text));
+    }
+    HRESULT STDMETHODCALLTYPE SetDescription(LPCSTR text) override {
+      return Record("SetDescription " + Text(text));
+    }
+    HRESULT STDMETHODCALLTYPE SetIconLocation(LPCSTR text, int index) override {
+      return Record("SetIconLocation " + Text(text) + "," + std::to_string(index));
+    }
+    HRESULT STDMETHODCALLTYPE GetPath(LPSTR, int, WIN32_FIND_DATAA*, DWORD) override {
+      return Record("GetPath");
+    }
+    HRESULT STDMETHODCALLTYPE GetIDList(PIDLIST_ABSOLUTE*) override { return Record("GetIDList"); }
+    HRESULT STDMETHODCALLTYPE SetIDList(PCIDLIST_ABSOLUTE) override { return Record("SetIDList"); }
+    HRESULT STDMETHODCALLTYPE GetDescription(LPSTR, int) override {
+      return Record("GetDescription");
+    }
+    HRESULT STDMETHODCALLTYPE GetWorkingDirectory(LPSTR, int) override {
+      return Record("GetWorkingDirectory");
+    }
+    HRESULT STDMETHODCALLTYPE GetArguments(LPSTR, int) override { return Record("GetArguments"); }
+    HRESULT STDMETHODCALLTYPE GetHotkey(WORD*) override { return Record("GetHotkey"); }
+    HRESULT STDMETHODCALLTYPE SetHotkey(WORD) override { return Record("SetHotkey"); }
+    HRESULT STDMETHODCALLTYPE GetShowCmd(int*) override { return Record("GetShowCmd"); }
+    HRESULT STDMETHODCALLTYPE SetShowCmd(int) override { return Record("SetShowCmd"); }
+    HRESULT STDMETHODCALLTYPE GetIconLocation(LPSTR, int, int*) override {
+      return Record("GetIconLocation");
+    }
+    HRESULT STDMETHODCALLTYPE SetRelativePath(LPCSTR, DWORD) override {
+      return Record("SetRelativePath");
+    }
+    HRESULT STDMETHODCALLTYPE Resolve(HWND, DWORD) override { return Record("Resolve"); }
+  };
+
+  struct File : Counted<IPersistFile> {
+    using Counted::Counted;
+    HRESULT Record(const std::string& call) {
+      owner.journal.push_back(call);
+      return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Save(LPCOLESTR name, BOOL remember) override {
+      // A failed save must not change what the installation does.
+      Record("Save " + (name ? platform::WideToAnsi(name) : "<null>") + "," +
+             std::to_string(remember));
+      return E_FAIL;
+    }
+    HRESULT STDMETHODCALLTYPE GetClassID(CLSID*) override { return Record("GetClassID"); }
+    HRESULT STDMETHODCALLTYPE IsDirty() override { return Record("IsDirty"); }
+    HRESULT STDMETHODCALLTYPE Load(LPCOLESTR, DWORD) override { return Record("Load"); }
+    HRESULT STDMETHODCALLTYPE SaveCompleted(LPCOLESTR) override { return Record("SaveCompleted"); }
+    HRESULT STDMETHODCALLTYPE GetCurFile(LPOLESTR*) override { return Record("GetCurFile"); }
+  };
+
+  Unknown unknown_{*this, "IUnknown"};
+  Link link_{*this, "IShellLinkA"};
+  File file_{*this, "IPersistFile"};
+};
+
+#pragma GCC diagnostic pop
+
+// Hands out the journaling object and journals the notifications with it.
+class JournalingShell : public platform::ShellServices {
+ public:
+  explicit JournalingShell(JournalingObject& object)
+      : object_(object), previous_(platform::SetShellServices(this)) {}
+  ~JournalingShell() override { platform::SetShellServices(previous_); }
+
+  void OpenDocument(HWND, const std::string&, const std::string&, int) override {}
+  void NotifyFolderChanged(const std::string& folder) override {
+    object_.journal.push_back("notify " + folder);
+  }
+  HRESULT CreateObject(REFCLSID classId, IUnknown** object) override {
+    if (classId != CLSID_ShellLink) return REGDB_E_CLASSNOTREG;
+    *object = object_.First();
+    (*object)->AddRef();
+    return S_OK;
+  }
+
+ private:
+  JournalingObject& object_;
+  platform::ShellServices* previous_;
+};
+
+struct JournalingFixture : testing::Test {
+  JournalingFixture() {
+    installer.InstallDir = logFolder.path() + "\\";
+    installer.BeginLog();
+  }
+  void Create(const std::string& linkPath) {
+    installer.CreateShellLink("C:\\Q\\", "C:\\Q\\Quorvelle.exe", "", platform::AnsiToWide(linkPath),
+                              "", "C:\\Q\\icons.dll", -2);
+  }
+
+  JournalingObject object;
+  JournalingShell shell{object};
+  test::TempFolder logFolder;
+  test::TempFolder links;
+  install::Installer installer;
+};
+
+TEST_F(JournalingFixture, SettersInOrderThenSaveThenReleasesThenNotification) {
+  const std::string linkPath = links / "Quorvelle.lnk";
+  Create(linkPath);
+  EXPECT_EQ(object.journal,
+            (Strings{"SetArguments ", "SetPath C:\\Q\\Quorvelle.exe", "SetWorkingDirectory C:\\Q\\",
+                     "SetDescription ", "SetIconLocation C:\\Q\\icons.dll,-2",
+                     "Save " + linkPath + ",0", "release IShellLinkA", "release IPersistFile",
+                     "release IUnknown", "notify " + links.path()}));
+  EXPECT_EQ(object.References(), 0u);
+  EXPECT_EQ(SectionValues(installer.InstallLog->path(), "Files"), Strings{"1=" + linkPath});
+}
+
+TEST_F(JournalingFixture, ARefusedInterfaceRaisesAndReleasesWhatWasObtained) {
+  for (const bool grantsLink : {false, true}) {
+    object.journal.clear();
+    object.grantsLink = grantsLink;
+    object.grantsFile = !grantsLink;
+    EXPECT_EQ(RaisedText([&] { Create(links / "sub\\Quorvelle.lnk"); }), "Interface not supported");
+    EXPECT_EQ(object.References(), 0u);
+    const Strings released = grantsLink ? Strings{"release IShellLinkA", "release IUnknown"}
+                                        : Strings{"release IUnknown"};
+    EXPECT_EQ(object.journal, released);
+  }
+  EXPECT_FALSE(platform::DirectoryExists(links / "sub"));
+  EXPECT_EQ(SectionValues(installer.InstallLog->path(), "Files"), Strings{});
+  EXPECT_EQ(SectionValues(installer.InstallLog->path(), "Folders"), Strings{});
+}
+
+TEST_F(JournalingFixture, ALogErrorReleasesTheReferencesAndSendsNoNotification) {
+  installer.InstallLog.emplace(logFolder / "missing\\install.log");
+  EXPECT_THROW(Create(links / "Quorvelle.lnk"), platform::SetupError);
+  EXPECT_EQ(object.References(), 0u);
+  ASSERT_GE(object.journal.size(), 3u);
+  EXPECT_EQ(Strings(object.journal.end() - 3, object.journal.end()),
+            (Strings{"release IShellLinkA", "release IPersistFile", "release IUnknown"}));
+}
+
 }  // namespace
