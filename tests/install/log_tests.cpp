@@ -104,4 +104,42 @@ TEST_F(LogFixture, AFolderThatCannotHoldTheLogRaisesAndKeepsTheCounters) {
   EXPECT_FALSE(platform::FileExists(path));
 }
 
+// The read-only destination the test run provides (see readonly_folder.sh),
+// as a Wine path through Z:, the host's root; empty when there is none.
+std::string ReadOnlyFolder() {
+  char unixPath[MAX_PATH] = {};
+  if (!GetEnvironmentVariableA("SETUP_READONLY_FOLDER", unixPath, MAX_PATH)) return {};
+  std::string folder = std::string("Z:") + unixPath;
+  for (char& c : folder) {
+    if (c == '/') c = '\\';
+  }
+  const std::string probe = folder + "\\probe.txt";
+  HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return platform::DirectoryExists(folder) ? folder : "";
+  CloseHandle(file);
+  DeleteFileA(probe.c_str());
+  return {};
+}
+
+TEST_F(LogFixture, AReadOnlyDestinationRaisesAndKeepsTheCounters) {
+  const std::string folder = ReadOnlyFolder();
+  if (folder.empty()) GTEST_SKIP() << "no read-only folder: bind mounts not permitted here";
+  const std::string path = folder + "\\install.log";
+  const std::string before = test::ReadFile(path);
+  installer.InstallDir = folder + "\\";
+  try {
+    installer.BeginLog();
+    ADD_FAILURE() << "the header was written";
+  } catch (const platform::SetupError& error) {
+    EXPECT_EQ(error.text(), "Unable to write to " + path);
+  }
+  EXPECT_THROW(installer.AddLogEntry(0, "C:\\x"), platform::SetupError);
+  EXPECT_THROW(installer.AddLogEntry(1, "C:\\x"), platform::SetupError);
+  EXPECT_EQ(installer.NextFileIndex, 1);
+  EXPECT_EQ(installer.NextFolderIndex, 1);
+  installer.ReleaseLog();
+  // The old log could not be deleted either; that is not reported.
+  EXPECT_EQ(test::ReadFile(path), before);
+}
+
 }  // namespace

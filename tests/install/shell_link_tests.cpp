@@ -171,6 +171,18 @@ TEST_F(ShellLinkFixture, AFolderNameOutsideTheAnsiCodePageIsLoggedAndAnnouncedCo
   EXPECT_EQ(shell.notified, Strings{platform::WideToAnsi(folder)});
 }
 
+TEST_F(ShellLinkFixture, ALinkInADriveRootKeepsTheRootAndCreatesNoFolder) {
+  // C: of the test prefix is a folder of the test build, not a real disk.
+  const std::string linkPath = "C:\\qst" + std::to_string(GetCurrentProcessId()) + " link.lnk";
+  Create(platform::AnsiToWide(linkPath));
+  const bool saved = platform::FileExists(linkPath);
+  DeleteFileA(linkPath.c_str());
+  EXPECT_TRUE(saved);
+  EXPECT_EQ(Folders(), Strings{});
+  EXPECT_EQ(Files(), Strings{"1=" + linkPath});
+  EXPECT_EQ(shell.notified, Strings{"C:\\"});
+}
+
 std::string RaisedText(const std::function<void()>& action) {
   try {
     action();
