@@ -1,0 +1,145 @@
+#include "install/installer.h"
+
+#include "platform/error.h"
+#include "platform/text.h"
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string kHeader =
+    "[Application]\r\nShortName=Quorvelle\r\nFullName=Telvarion\r\nVersion=5.0\r\n";
+
+// An installer whose destination is a fresh temporary folder.
+struct LogFixture : testing::Test {
+  LogFixture() { installer.InstallDir = folder.path() + "\\"; }
+  std::string LogPath() const { return folder / "install.log"; }
+
+  test::TempFolder folder;
+  install::Installer installer;
+};
+
+TEST_F(LogFixture, HeaderThenFilesAndFoldersNumberedApartInTheOrderWritten) {
+  installer.BeginLog();
+  installer.AddLogEntry(0, "C:\\Q\\Quorvelle.exe");
+  installer.AddLogEntry(1, "C:\\Menu\\Quorvelle\\");
+  installer.AddLogEntry(0, "C:\\Q\\Uninstall.exe");
+  installer.AddLogEntry(1, "C:\\Q\\");
+  EXPECT_EQ(installer.NextFileIndex, 3);
+  EXPECT_EQ(installer.NextFolderIndex, 3);
+  installer.ReleaseLog();
+  EXPECT_FALSE(installer.InstallLog);
+
+  EXPECT_EQ(test::ReadFile(LogPath()), kHeader +
+                                           "[Files]\r\n"
+                                           "1=C:\\Q\\Quorvelle.exe\r\n"
+                                           "2=C:\\Q\\Uninstall.exe\r\n"
+                                           "[Folders]\r\n"
+                                           "1=C:\\Menu\\Quorvelle\\\r\n"
+                                           "2=C:\\Q\\\r\n");
+}
+
+TEST_F(LogFixture, ARewrittenKeyKeepsItsPlace) {
+  installer.BeginLog();
+  installer.AddLogEntry(0, "first");
+  installer.AddLogEntry(0, "second");
+  installer.ResetLogCounters();
+  installer.AddLogEntry(0, "again");
+  installer.ReleaseLog();
+  EXPECT_EQ(test::ReadFile(LogPath()), kHeader + "[Files]\r\n1=again\r\n2=second\r\n");
+}
+
+TEST_F(LogFixture, OtherKindsWriteNothing) {
+  installer.BeginLog();
+  installer.AddLogEntry(2, "C:\\x");
+  installer.AddLogEntry(-1, "C:\\y");
+  EXPECT_EQ(installer.NextFileIndex, 1);
+  EXPECT_EQ(installer.NextFolderIndex, 1);
+  installer.ReleaseLog();
+  EXPECT_EQ(test::ReadFile(LogPath()), kHeader);
+}
+
+TEST_F(LogFixture, AnOlderLogIsDeletedAndKeysStartAtOne) {
+  test::WriteFile(LogPath(), "[Files]\r\n1=C:\\old.exe\r\n2=C:\\older.exe\r\n[Extra]\r\nx=y\r\n");
+  installer.BeginLog();
+  installer.AddLogEntry(0, "C:\\new.exe");
+  installer.ReleaseLog();
+  EXPECT_EQ(test::ReadFile(LogPath()), kHeader + "[Files]\r\n1=C:\\new.exe\r\n");
+}
+
+TEST_F(LogFixture, NothingIsWrittenBeforeTheLogIsBegun) {
+  installer.ResetLogCounters();
+  installer.ReleaseLog();
+  EXPECT_FALSE(platform::FileExists(LogPath()));
+}
+
+TEST_F(LogFixture, AFolderThatCannotHoldTheLogRaisesAndKeepsTheCounters) {
+  const std::string path = folder / "missing\\install.log";
+  installer.InstallDir = folder / "missing\\";
+  EXPECT_THROW(
+      {
+        try {
+          installer.BeginLog();
+        } catch (const platform::SetupError& error) {
+          EXPECT_EQ(error.text(), "Unable to write to " + path);
+          throw;
+        }
+      },
+      platform::SetupError);
+
+  installer.NextFileIndex = 4;
+  installer.NextFolderIndex = 7;
+  for (const int kind : {0, 1}) {
+    try {
+      installer.AddLogEntry(kind, "C:\\x");
+      ADD_FAILURE() << "kind " << kind << " was written";
+    } catch (const platform::SetupError& error) {
+      EXPECT_EQ(error.text(), "Unable to write to " + path);
+    }
+  }
+  EXPECT_EQ(installer.NextFileIndex, 4);
+  EXPECT_EQ(installer.NextFolderIndex, 7);
+  installer.ReleaseLog();
+  EXPECT_FALSE(platform::FileExists(path));
+}
+
+// The read-only destination the test run provides (see readonly_folder.sh),
+// as a Wine path through Z:, the host's root; empty when there is none.
+std::string ReadOnlyFolder() {
+  char unixPath[MAX_PATH] = {};
+  if (!GetEnvironmentVariableA("SETUP_READONLY_FOLDER", unixPath, MAX_PATH)) return {};
+  std::string folder = std::string("Z:") + unixPath;
+  for (char& c : folder) {
+    if (c == '/') c = '\\';
+  }
+  const std::string probe = folder + "\\probe.txt";
+  HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return platform::DirectoryExists(folder) ? folder : "";
+  CloseHandle(file);
+  DeleteFileA(probe.c_str());
+  return {};
+}
+
+TEST_F(LogFixture, AReadOnlyDestinationRaisesAndKeepsTheCounters) {
+  const std::string folder = ReadOnlyFolder();
+  if (folder.empty()) GTEST_SKIP() << "no read-only folder: bind mounts not permitted here";
+  const std::string path = folder + "\\install.log";
+  const std::string before = test::ReadFile(path);
+  installer.InstallDir = folder + "\\";
+  try {
+    installer.BeginLog();
+    ADD_FAILURE() << "the header was written";
+  } catch (const platform::SetupError& error) {
+    EXPECT_EQ(error.text(), "Unable to write to " + path);
+  }
+  EXPECT_THROW(installer.AddLogEntry(0, "C:\\x"), platform::SetupError);
+  EXPECT_THROW(installer.AddLogEntry(1, "C:\\x"), platform::SetupError);
+  EXPECT_EQ(installer.NextFileIndex, 1);
+  EXPECT_EQ(installer.NextFolderIndex, 1);
+  installer.ReleaseLog();
+  // The old log could not be deleted either; that is not reported.
+  EXPECT_EQ(test::ReadFile(path), before);
+}
+
+}  // namespace
