@@ -12,6 +12,7 @@ namespace {
 // The stream format the payloads are built with; the structure size makes
 // zlib check that this build and the library agree on the layout.
 constexpr char kStreamVersion[] = "1.2.3";
+static_assert(sizeof(void*) != 4 || sizeof(z_stream) == 56, "32-bit inflate state of 56 bytes");
 
 void RaiseOnFailure(int result) {
   if (result < 0) platform::Raise(InflateErrorText(result));
