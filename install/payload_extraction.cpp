@@ -1,0 +1,114 @@
+// ExtractPayload: one "BINARY" resource of the payload module inflated into
+// its target file. The stored stream is inflated twice, once to learn the
+// file's size and once to write it, so the inflated file is never held in
+// memory whole.
+#include "install/installer.h"
+#include "install/payload_stream.h"
+#include "platform/error.h"
+#include "platform/text.h"
+#include "platform/unique_resource.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace install {
+
+namespace {
+
+constexpr size_t kCopyGranularity = 8192;
+constexpr size_t kScratchSize = 8192;
+constexpr size_t kMaxChunk = 61440;
+
+struct ResourceView {
+  platform::UniqueResourceData handle;
+  const unsigned char* data = nullptr;
+  size_t size = 0;
+};
+
+ResourceView LoadPayloadResource(HMODULE module, const std::string& name) {
+  ResourceView view;
+  if (HRSRC found = FindResourceA(module, name.c_str(), "BINARY")) {
+    view.handle.reset(LoadResource(module, found));
+    view.size = SizeofResource(module, found);
+    if (view.handle) view.data = static_cast<const unsigned char*>(LockResource(view.handle.get()));
+  }
+  if (!view.data) platform::Raise(platform::Format("Resource %s not found", name.c_str()));
+  return view;
+}
+
+// The inflater reads from a private copy of the stored stream, never from
+// the resource view.
+platform::UniqueHeapBlock CopyStoredStream(const ResourceView& view) {
+  const size_t capacity = (view.size + kCopyGranularity - 1) / kCopyGranularity * kCopyGranularity;
+  platform::UniqueHeapBlock copy(HeapAlloc(GetProcessHeap(), 0, capacity));
+  if (!copy) platform::Raise(InflateErrorText(Z_MEM_ERROR));
+  std::memcpy(copy.get(), view.data, view.size);
+  return copy;
+}
+
+// Creates or truncates the target, shared with nobody while it is written.
+platform::UniqueFile CreateTarget(const std::string& path) {
+  platform::UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    const DWORD error = GetLastError();
+    platform::Raise(platform::Format("Cannot create file \"%s\". %s",
+                                     platform::FullPathName(path).c_str(),
+                                     platform::SystemErrorText(error).c_str()));
+  }
+  return file;
+}
+
+// The size pass: everything inflated into a small scratch area and dropped.
+size_t MeasureInflatedSize(PayloadInflater& inflater) {
+  inflater.Reset();
+  unsigned char scratch[kScratchSize];
+  while (inflater.Read(scratch, sizeof scratch) > 0) {
+  }
+  return inflater.Produced();
+}
+
+// The copy pass: `size` bytes through one chunk of at most 61,440 bytes.
+void CopyInflated(PayloadInflater& inflater, HANDLE file, size_t size) {
+  inflater.Reset();
+  std::vector<unsigned char> chunk(std::min(size, kMaxChunk));
+  for (size_t remaining = size; remaining > 0;) {
+    const size_t count = std::min(chunk.size(), remaining);
+    if (inflater.Read(chunk.data(), count) < count) platform::Raise("Stream read error");
+    DWORD written = 0;
+    if (!WriteFile(file, chunk.data(), static_cast<DWORD>(count), &written, nullptr) ||
+        written < count) {
+      platform::Raise("Stream write error");
+    }
+    remaining -= count;
+  }
+}
+
+// Inflates the stored stream into a new target file; false, with nothing
+// written, when the stream stops before its end marker. The inflater is
+// released before the file is closed.
+bool InflateIntoFile(const std::string& targetPath, const unsigned char* stored, size_t size) {
+  const platform::UniqueFile file = CreateTarget(targetPath);
+  PayloadInflater inflater(stored, size);
+  const size_t inflatedSize = MeasureInflatedSize(inflater);
+  if (!inflater.Ended()) return false;
+  CopyInflated(inflater, file.get(), inflatedSize);
+  return true;
+}
+
+}  // namespace
+
+bool Installer::ExtractPayload(const std::string& targetPath, const std::string& resourceName) {
+  const ResourceView view = LoadPayloadResource(payloadModule_, resourceName);
+  const platform::UniqueHeapBlock copy = CopyStoredStream(view);
+  if (!InflateIntoFile(targetPath, static_cast<const unsigned char*>(copy.get()), view.size)) {
+    // A stream cut short would install a truncated program. Its still empty
+    // file goes, so the result below is false and the installation reports
+    // it; the deletion's own result is not examined on purpose.
+    DeleteFileA(targetPath.c_str());
+  }
+  return platform::FileExists(targetPath);
+}
+
+}  // namespace install

@@ -1,0 +1,91 @@
+#include "install/payload_stream.h"
+
+#include "platform/error.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace install {
+
+namespace {
+
+// The stream format the payloads are built with; the structure size makes
+// zlib check that this build and the library agree on the layout.
+constexpr char kStreamVersion[] = "1.2.3";
+static_assert(sizeof(void*) != 4 || sizeof(z_stream) == 56, "32-bit inflate state of 56 bytes");
+
+void RaiseOnFailure(int result) {
+  if (result < 0) platform::Raise(InflateErrorText(result));
+}
+
+}  // namespace
+
+const char* InflateErrorText(int code) {
+  switch (code) {
+    case Z_ERRNO:
+      return "file error";
+    case Z_STREAM_ERROR:
+      return "stream error";
+    case Z_DATA_ERROR:
+      return "data error";
+    case Z_MEM_ERROR:
+      return "insufficient memory";
+    case Z_BUF_ERROR:
+      return "buffer error";
+    case Z_VERSION_ERROR:
+      return "incompatible version";
+    default:
+      return "";
+  }
+}
+
+PayloadInflater::PayloadInflater(const unsigned char* stored, size_t storedSize)
+    : stored_(stored), storedSize_(storedSize), input_(new unsigned char[kInputSize]) {
+  RaiseOnFailure(inflateInit_(&stream_, kStreamVersion, static_cast<int>(sizeof(z_stream))));
+}
+
+PayloadInflater::~PayloadInflater() {
+  // Releasing a valid state cannot fail; the result is not examined on purpose.
+  inflateEnd(&stream_);
+}
+
+void PayloadInflater::Reset() {
+  RaiseOnFailure(inflateReset(&stream_));
+  position_ = 0;
+  stream_.next_in = nullptr;
+  stream_.avail_in = 0;
+  ended_ = false;
+}
+
+size_t PayloadInflater::Read(unsigned char* area, size_t size) {
+  stream_.next_out = area;
+  stream_.avail_out = static_cast<uInt>(size);
+  while (stream_.avail_out > 0 && !ended_) {
+    if (stream_.avail_in == 0 && !FillInput()) break;
+    const int result = inflate(&stream_, Z_NO_FLUSH);
+    RaiseOnFailure(result);
+    ended_ = result == Z_STREAM_END;
+  }
+  if (ended_) ReturnUnusedInput();
+  return size - stream_.avail_out;
+}
+
+// Takes the next input from the stored data; false when none is left.
+bool PayloadInflater::FillInput() {
+  const size_t count = std::min(kInputSize, storedSize_ - position_);
+  if (count == 0) return false;
+  std::memcpy(input_.get(), stored_ + position_, count);
+  position_ += count;
+  stream_.next_in = input_.get();
+  stream_.avail_in = static_cast<uInt>(count);
+  return true;
+}
+
+// Bytes after the end of the stream belong to no payload: they go back to
+// the stored data unread.
+void PayloadInflater::ReturnUnusedInput() {
+  position_ -= stream_.avail_in;
+  stream_.avail_in = 0;
+}
+
+}  // namespace install

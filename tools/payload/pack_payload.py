@@ -1,0 +1,58 @@
+#!/usr/bin/env python3
+"""Packs one file into the payload format Setup.exe inflates: a single zlib
+stream (RFC 1950) at the fastest level, so it starts with 78 01, with
+nothing after it.
+
+Usage: pack_payload.py [damage options] INPUT OUTPUT
+
+The damage options make the faulty streams the engine's tests need; a
+release build never passes them:
+  --trailing N      append N bytes after the end of the stream
+  --wrong-checksum  flip the last bit of the Adler-32 trailer
+  --bad-header      replace the two header bytes with an invalid pair
+  --truncate N      cut the stream to its first N bytes (negative: drop -N)
+"""
+import argparse
+import sys
+import zlib
+
+
+def pack(data):
+    # Level 1 is zlib's fastest; its header is 78 01.
+    stream = zlib.compress(data, 1)
+    if stream[:2] != b"\x78\x01":
+        raise SystemExit("unexpected zlib header %s" % stream[:2].hex())
+    return stream
+
+
+def damage(stream, args):
+    if args.wrong_checksum:
+        stream = stream[:-1] + bytes([stream[-1] ^ 1])
+    if args.bad_header:
+        # 78 00 fails the header check: (0x78 * 256 + 0x00) % 31 != 0.
+        stream = b"\x78\x00" + stream[2:]
+    if args.truncate is not None:
+        stream = stream[: args.truncate]
+    if args.trailing:
+        stream += bytes((0xA5 + i) & 0xFF for i in range(args.trailing))
+    return stream
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("input")
+    parser.add_argument("output")
+    parser.add_argument("--trailing", type=int, default=0)
+    parser.add_argument("--wrong-checksum", action="store_true")
+    parser.add_argument("--bad-header", action="store_true")
+    parser.add_argument("--truncate", type=int)
+    args = parser.parse_args()
+    with open(args.input, "rb") as source:
+        stream = damage(pack(source.read()), args)
+    with open(args.output, "wb") as target:
+        target.write(stream)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
