@@ -29,4 +29,7 @@ class MessageDialogs {
 // styles active, otherwise a dialog window centred on the screen.
 MessageDialogs& SystemMessageDialogs();
 
+// Always the dialog window, whatever the system offers.
+MessageDialogs& FallbackMessageDialogs();
+
 }  // namespace wizard

@@ -1,0 +1,57 @@
+#include "wizard/destination_folder.h"
+
+#include "platform/registry.h"
+#include "platform/text.h"
+#include "product/product_definition.h"
+
+#include <vector>
+
+namespace wizard {
+
+namespace {
+
+constexpr const char* kNtCurrentVersion = "Software\\Microsoft\\Windows NT\\CurrentVersion";
+constexpr const char* kCurrentVersion = "Software\\Microsoft\\Windows\\CurrentVersion";
+constexpr const char* kFixedProgramFiles = "%SystemDrive%\\Program Files";
+
+bool IsNtFamily() {
+  OSVERSIONINFOA version{sizeof version};
+  return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+}
+
+// Two calls: the first asks for the size (NUL included), the second expands.
+std::string ExpandEnvironment(const std::string& text) {
+  const DWORD size = ExpandEnvironmentStringsA(text.c_str(), nullptr, 0);
+  if (size == 0) return {};
+  std::vector<char> expanded(size + 1, '\0');
+  // The text up to its first NUL is the result whatever the second call says.
+  ExpandEnvironmentStringsA(text.c_str(), expanded.data(), size);
+  return expanded.data();
+}
+
+}  // namespace
+
+std::optional<std::string> ReadProgramFilesValue(const std::string& key, HKEY root) {
+  const platform::UniqueKey opened = platform::OpenKey(root, key, KEY_READ);
+  if (!opened) return std::nullopt;
+  if (auto value = platform::QueryTextValue(opened.get(), "ProgramFilesDir")) return value;
+  return platform::QueryTextValue(opened.get(), "ProgramFilesPath");
+}
+
+std::string GetProgramFilesDir(HKEY root) {
+  std::optional<std::string> folder;
+  if (IsNtFamily()) folder = ReadProgramFilesValue(kNtCurrentVersion, root);
+  if (!folder) folder = ReadProgramFilesValue(kCurrentVersion, root);
+  if (!folder) folder = kFixedProgramFiles;
+  return ExpandEnvironment(*folder);
+}
+
+std::string DefaultDestinationFolder(HKEY root) {
+  return ProductFolderIn(GetProgramFilesDir(root));
+}
+
+std::string ProductFolderIn(const std::string& chosenPath) {
+  return platform::FolderPrefix(chosenPath) + product::ShortName;
+}
+
+}  // namespace wizard

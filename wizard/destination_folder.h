@@ -1,0 +1,32 @@
+// The proposed destination: a folder named after the product inside the
+// system's Program Files folder, and the product folder inside a folder the
+// user picks.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+namespace wizard {
+
+// "ProgramFilesDir", then "ProgramFilesPath", under root\key (read access).
+// Found only for a text value with data; an empty text is found and stops the
+// search. `root` is HKEY_LOCAL_MACHINE except in tests.
+std::optional<std::string> ReadProgramFilesValue(const std::string& key,
+                                                 HKEY root = HKEY_LOCAL_MACHINE);
+
+// The Program Files folder with environment references expanded, as stored
+// (no backslash added or removed): the NT key (NT family only), the Windows
+// key, else "%SystemDrive%\Program Files".
+std::string GetProgramFilesDir(HKEY root = HKEY_LOCAL_MACHINE);
+
+// What the folder page proposes: the Program Files folder as a prefix, then
+// ShortName. An empty Program Files text gives "\Quorvelle".
+std::string DefaultDestinationFolder(HKEY root = HKEY_LOCAL_MACHINE);
+
+// The product folder inside a folder the user picked; ShortName is always
+// appended, also when the pick already ends in it.
+std::string ProductFolderIn(const std::string& chosenPath);
+
+}  // namespace wizard
