@@ -34,6 +34,12 @@ void PageControl::AddPage(Panel& page) {
     platform::Raise("Failed to create window");
   }
   pages_.push_back(&page);
+  // The selector row exists only once it has selectors: lay the pages out below it now.
+  const RECT area = PageBounds();
+  for (const Panel* each : pages_) {
+    SetWindowPos(each->hwnd(), nullptr, area.left, area.top, area.right - area.left,
+                 area.bottom - area.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   ShowWindow(page.hwnd(), index == current() ? SW_SHOW : SW_HIDE);
 }
 

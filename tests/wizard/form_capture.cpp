@@ -11,6 +11,40 @@ std::uint32_t Rgb(COLORREF color) {
   return (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
 }
 
+namespace {
+
+struct DibSurface {
+  DibSurface(int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB};
+    section.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    memory.reset(CreateCompatibleDC(nullptr));
+    previous = SelectObject(memory.get(), section.get());
+  }
+  ~DibSurface() { SelectObject(memory.get(), previous); }
+  Capture Read(int width, int height) const {
+    GdiFlush();
+    Capture capture{width, height, std::vector<std::uint32_t>(static_cast<size_t>(width) * height)};
+    std::memcpy(capture.pixels.data(), bits, capture.pixels.size() * 4);
+    for (auto& pixel : capture.pixels) pixel &= 0xFFFFFF;
+    return capture;
+  }
+  void* bits = nullptr;
+  platform::UniqueBitmap section;
+  platform::UniqueMemoryDc memory;
+  HGDIOBJ previous = nullptr;
+};
+
+}  // namespace
+
+Capture RenderSurface(const wizard::Surface& surface) {
+  RECT client;
+  GetClientRect(surface.hwnd(), &client);
+  DibSurface dib(client.right, client.bottom);
+  surface.PaintClient(dib.memory.get(), client);
+  return dib.Read(client.right, client.bottom);
+}
+
 Capture CaptureClient(HWND window) {
   RedrawWindow(window, nullptr, nullptr,
                RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_ERASE);

@@ -2,6 +2,8 @@
 // rows top to bottom, and a .bmp writer for looking at it.
 #pragma once
 
+#include "wizard/surface.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -17,6 +19,11 @@ struct Capture {
 
   std::uint32_t at(int x, int y) const { return pixels.at(static_cast<size_t>(y) * width + x); }
 };
+
+// What a surface paints itself (face, bevel, windowless controls; child
+// windows excluded), drawn off screen: independent of other windows on the
+// display.
+Capture RenderSurface(const wizard::Surface& surface);
 
 // Repaints the window and its children, then copies its client area from
 // the screen.
