@@ -15,6 +15,7 @@ void Window::Destroy() noexcept {
   if (!hwnd_) return;
   // Detach first, so that messages sent while destroying find no object.
   SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+  // A window that is already gone needs nothing more: the result is not examined.
   DestroyWindow(std::exchange(hwnd_, nullptr));
 }
 
