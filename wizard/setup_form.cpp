@@ -1,43 +1,185 @@
 #include "wizard/setup_form.h"
 
-#include "wizard/error_box.h"
+#include "product/product_definition.h"
+#include "wizard/backdrop.h"
+#include "wizard/icon_file.h"
 
 namespace wizard {
 namespace {
 
-constexpr const char* kFormClass = "TSetupForm";
-// Single fixed frame with a title bar, but no system menu and so no buttons.
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
-constexpr DWORD kExStyle = WS_EX_TOPMOST | WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
+RECT Box(int left, int top, int width, int height) {
+  return RECT{left, top, left + width, top + height};
+}
+
+constexpr COLORREF kWindowText = CLR_INVALID;
+constexpr int kIconSize = 48;
 
 }  // namespace
 
-SetupForm::SetupForm(Application& application) : application_(application) {
-  RegisterClassOnce(kFormClass);
-  RECT frame{0, 0, kClientWidth, kClientHeight};
-  AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-  Create(kFormClass, kApplicationTitle, kStyle, kExStyle, 0, 0, frame.right - frame.left,
-         frame.bottom - frame.top, nullptr);
+std::string HostOf(const std::string& url) {
+  const size_t scheme = url.find("://");
+  const size_t start = scheme == std::string::npos ? 0 : scheme + 3;
+  return url.substr(start, url.find('/', start) - start);
 }
 
-void SetupForm::Show() {
-  RECT frame;
-  GetWindowRect(hwnd(), &frame);
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  SetWindowPos(hwnd(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  ShowWindow(hwnd(), SW_SHOWNORMAL);
-  UpdateWindow(hwnd());
+// Controls are made in the order they are declared; registration with their
+// parents below sets the order they are painted and stacked in.
+SetupForm::SetupForm(Application& application)
+    : application_(application),
+      IconImage(*this, Box(10, 80, kIconSize, kIconSize), true),
+      ContinueBt(*this, Box(170, 174, 95, 30), fonts_.window.get(), "Continue"),
+      ExitBt(*this, Box(270, 174, 95, 30), fonts_.window.get(), "Exit setup"),
+      ProductNameLabel(
+          *this, Box(8, 8, 4, 17),
+          {fonts_.productName.get(), RGB(0, 64, 128), Alignment::Left, true, true, true}),
+      BottomPanel(hwnd(), Box(0, 206, 380, 20), Bevel::Raised),
+      CopyLabel(BottomPanel, Box(4, 3, 191, 14),
+                {fonts_.copyright.get(), RGB(128, 128, 128), Alignment::Left, true, true},
+                kCopyrightNotice),
+      Link(BottomPanel, Box(375 - 102, 3, 102, 13),
+           {fonts_.link.get(), RGB(128, 128, 255), Alignment::Right, true},
+           HostOf(product::PublisherUrl)),
+      BakImage(*this, Box(0, 0, 380, 206), true),
+      Panel1(hwnd(), Box(62, 32, 315, 140), Bevel::Lowered),
+      PageControl1(hwnd(), Box(63, 33, 313, 138), fonts_.window.get()),
+      TabSheet1(PageControl1.hwnd(), PageControl1.PageBounds(), Bevel::None),
+      TabSheet2(PageControl1.hwnd(), PageControl1.PageBounds(), Bevel::None),
+      TabSheet3(PageControl1.hwnd(), PageControl1.PageBounds(), Bevel::None),
+      FullNameLabel(TabSheet1, Box(3, 39, 300, 13),
+                    {fonts_.fullName.get(), kWindowText, Alignment::Center, false, true}),
+      HeadLabel(TabSheet1, Box(6, 10, 136, 13),
+                {fonts_.window.get(), kWindowText, Alignment::Left, true, true},
+                "This setup program will install"),
+      DeveloperLabel(TabSheet1, Box(3, 103, 300, 13),
+                     {fonts_.window.get(), kWindowText, Alignment::Center, false, true}),
+      Label6(TabSheet2, Box(6, 10, 113, 13),
+             {fonts_.window.get(), kWindowText, Alignment::Left, true},
+             "Select destination folder"),
+      FolderEdit(MakeEditBox(Box(14, 51, 250, 21), TabSheet2.hwnd(), fonts_.window.get())),
+      SelectFolderBt(TabSheet2, Box(269, 51, 23, 22), fonts_.window.get(), "", true),
+      SpaceLabel(TabSheet2, Box(14, 94, 3, 13),
+                 {fonts_.window.get(), kWindowText, Alignment::Left, true}),
+      TabSheet5(PageControl1.hwnd(), PageControl1.PageBounds(), Bevel::None),
+      Label8(TabSheet5, Box(3, 55, 300, 15), {fonts_.heading.get(), kWindowText, Alignment::Center},
+             "Press Continue to install the program"),
+      BackBt(*this, Box(70, 174, 95, 30), fonts_.window.get(), "Back"),
+      TabSheet6(PageControl1.hwnd(), PageControl1.PageBounds(), Bevel::None),
+      FinalLabel(TabSheet6, Box(3, 55, 300, 15),
+                 {fonts_.heading.get(), kWindowText, Alignment::Center},
+                 "Program installed successfully"),
+      ThanksLabel(TabSheet6, Box(283 - 3, 89, 3, 13),
+                  {fonts_.window.get(), kWindowText, Alignment::Right, true}),
+      CommentLabel(TabSheet1, Box(94, 82, 210, 14),
+                   {fonts_.comment.get(), RGB(198, 0, 0), Alignment::Center},
+                   "for Windows XP and Vista"),
+      VersionLabel(TabSheet1, Box(3, 61, 300, 13),
+                   {fonts_.window.get(), kWindowText, Alignment::Center, false, true}),
+      // Made from the bottom one up: the tab order runs that way.
+      RunProgramCheck(MakeCheckBox("Launch program", Box(84, 84, 108, 17), TabSheet3.hwnd(),
+                                   fonts_.window.get())),
+      StartIconCheck(MakeCheckBox("Create Start menu icon", Box(84, 54, 139, 17), TabSheet3.hwnd(),
+                                  fonts_.window.get())),
+      DeskIconCheck(MakeCheckBox("Create Desktop icon", Box(84, 24, 126, 17), TabSheet3.hwnd(),
+                                 fonts_.window.get())),
+      tooltip_(hwnd()) {
+  for (WindowlessControl* control : std::initializer_list<WindowlessControl*>{
+           &BakImage, &IconImage, &ContinueBt, &ExitBt, &ProductNameLabel, &BackBt}) {
+    Register(*control);
+  }
+  BottomPanel.Register(CopyLabel);
+  BottomPanel.Register(Link);
+  for (Label* label : {&FullNameLabel, &HeadLabel, &DeveloperLabel, &CommentLabel, &VersionLabel}) {
+    TabSheet1.Register(*label);
+  }
+  TabSheet2.Register(Label6);
+  TabSheet2.Register(SelectFolderBt);
+  TabSheet2.Register(SpaceLabel);
+  TabSheet5.Register(Label8);
+  TabSheet6.Register(FinalLabel);
+  TabSheet6.Register(ThanksLabel);
+  for (Panel* page : {&TabSheet1, &TabSheet2, &TabSheet3, &TabSheet5, &TabSheet6}) {
+    PageControl1.AddPage(*page);
+  }
+  PageControl1.ShowPage(0);
+  BackBt.SetEnabled(false);
+  StackControls();
+  SetCursors();
+  tooltip_.Add(TabSheet2.hwnd(), SelectFolderBt.bounds(), "Change folder");
+  LoadArtwork();
+  ready_ = true;
+}
+
+// Later containers lie above earlier ones, and the dialog manager's tab
+// order follows the same order: PageControl1, Panel1, BottomPanel.
+void SetupForm::StackControls() {
+  for (HWND container : {BottomPanel.hwnd(), Panel1.hwnd(), PageControl1.hwnd()}) {
+    SetWindowPos(container, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+}
+
+void SetupForm::SetCursors() {
+  for (WindowlessControl* control : std::initializer_list<WindowlessControl*>{
+           &BackBt, &ContinueBt, &ExitBt, &SelectFolderBt, &Link}) {
+    control->cursor = CursorKind::Hand;
+  }
+  for (const ChildControl* check : {&DeskIconCheck, &StartIconCheck, &RunProgramCheck}) {
+    TabSheet3.SetChildCursor(check->hwnd(), CursorKind::Hand);
+  }
+}
+
+// A picture the program does not carry leaves its control empty.
+void SetupForm::LoadArtwork() {
+  BackBt.SetGlyph(Glyph::FromResource("BACKGLYPH", 2));
+  ContinueBt.SetGlyph(Glyph::FromResource("CONTINUEGLYPH", 2));
+  ExitBt.SetGlyph(Glyph::FromResource("EXITGLYPH", 1));
+  SelectFolderBt.SetGlyph(Glyph::FromResource("FOLDERGLYPH", 1));
+  IconImage.SetIcon(LoadIconFileResource("GLOBEICON", kIconSize));
+}
+
+void SetupForm::PaintBackdrop() {
+  BakImage.SetBitmap(CreateBackdropBitmap(BakImage.width(), BakImage.height()));
+}
+
+void SetupForm::ShowPage(int index) {
+  PageControl1.ShowPage(index);
+}
+
+// Runs once, before the window first becomes visible.
+void SetupForm::FormShow() {
+  // The system's shared cursor: loaded, never destroyed.
+  InstallHandCursor(LoadCursorA(nullptr, IDC_HAND));
+  PaintBackdrop();
+  PageIndex = 0;
+  ProductNameLabel.SetText(std::string(product::FullName) + " installation");
+  FullNameLabel.SetText(product::FullName);
+  VersionLabel.SetText(std::string("version ") + product::Version);
+  DeveloperLabel.SetText(std::string("developed by ") + product::Publisher);
+  SpaceLabel.SetText(std::string("Space required for program installation: ") +
+                     product::SpaceRequiredText);
+  ThanksLabel.SetText(std::string("Thanks for choosing ") + product::ShortName);
+  FillDefaultFolder();
+}
+
+void SetupForm::FillDefaultFolder() {
+  // The default destination folder is filled in here (wizard/destination_folder.h).
 }
 
 LRESULT SetupForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_DESTROY) {
-    PostQuitMessage(0);
-    return 0;
+  if (!ready_) return Surface::OnMessage(message, wParam, lParam);
+  switch (message) {
+    case WM_SHOWWINDOW:
+      if (wParam && !std::exchange(shown_, true)) FormShow();
+      break;
+    case WM_NOTIFY: {
+      const auto& notification = *reinterpret_cast<const NMHDR*>(lParam);
+      if (notification.hwndFrom == PageControl1.hwnd()) return PageControl1.OnNotify(notification);
+      break;
+    }
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
   }
-  return DefaultProc(message, wParam, lParam);
+  return Surface::OnMessage(message, wParam, lParam);
 }
 
 }  // namespace wizard

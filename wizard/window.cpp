@@ -3,20 +3,27 @@
 #include "platform/error.h"
 #include "wizard/error_box.h"
 
+#include <utility>
+
 namespace wizard {
 
 Window::~Window() {
-  if (hwnd_) {
-    // Detach first, so that messages sent while destroying find no object.
-    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
-    DestroyWindow(hwnd_);
-  }
+  Destroy();
+}
+
+void Window::Destroy() noexcept {
+  if (!hwnd_) return;
+  // Detach first, so that messages sent while destroying find no object.
+  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+  // A window that is already gone needs nothing more: the result is not examined.
+  DestroyWindow(std::exchange(hwnd_, nullptr));
 }
 
 void Window::RegisterClassOnce(const char* className, HICON icon) {
   WNDCLASSEXA existing{sizeof existing};
   if (GetClassInfoExA(GetModuleHandleA(nullptr), className, &existing)) return;
   WNDCLASSEXA windowClass{sizeof windowClass};
+  windowClass.style = CS_DBLCLKS;
   windowClass.lpfnWndProc = &Window::Procedure;
   windowClass.hInstance = GetModuleHandleA(nullptr);
   windowClass.hIcon = icon;

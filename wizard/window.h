@@ -17,7 +17,8 @@ class Window {
   HWND hwnd() const noexcept { return hwnd_; }
 
  protected:
-  // Registers the class once per process, with this procedure.
+  // Registers the class once per process, with this procedure. Double clicks
+  // arrive as messages of their own, so that a control can count them.
   static void RegisterClassOnce(const char* className, HICON icon = nullptr);
   // Creates the window; `this` reaches OnMessage from WM_NCCREATE on.
   void Create(const char* className, const char* title, DWORD style, DWORD exStyle, int x, int y,
@@ -26,6 +27,10 @@ class Window {
   // May raise; an error is shown in the error box and the message counts as
   // handled with the default result.
   virtual LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+  // Destroys the window while the object is still whole; the object gets no
+  // further message.
+  void Destroy() noexcept;
+
   LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) const {
     return DefWindowProcA(hwnd_, message, wParam, lParam);
   }

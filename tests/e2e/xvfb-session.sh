@@ -1,0 +1,70 @@
+# xvfb-session.sh: sourced by the end-to-end scripts. A private Xvfb and a
+# private Wine prefix cloned from the build's test prefix; on exit only what
+# was started here is stopped (the Xvfb by its pid, the prefix's wineserver).
+#   e2e_start BUILD_DIR WORK_DIR   then   e2e_wine PROGRAM [ARGS...]
+e2e_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+e2e_root=$(cd "$e2e_here/../.." && pwd)
+
+e2e_start() {
+  local build=$1 work=$2 template f
+  template=$build/wine/prefix
+  mkdir -p "$work"
+  # The build's prefix is made on first use, by the first test program run.
+  [ -f "$template/system.reg" ] || TEST_WINEPREFIX=$template "$e2e_root/scripts/make-test-prefix.sh" "$template" >&2
+  rm -rf "$work/prefix"
+  # Hard links for the bulk; the registry files, which the server rewrites, copied
+  # (it saves them by renaming a finished file, so a copy is always whole).
+  cp -al "$template" "$work/prefix"
+  for f in system.reg user.reg userdef.reg; do cp --remove-destination "$template/$f" "$work/prefix/$f"; done
+  rm -f "$work/prefix/.session-display"
+  f=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$f" >/dev/null 2>&1 &
+  E2E_XVFB_PID=$!
+  for _ in $(seq 100); do [ -s "$f" ] && break; sleep 0.05; done
+  export DISPLAY=":$(cat "$f")"; rm -f "$f"
+  [ "$DISPLAY" != ":" ] || return 1
+  export TEST_WINEPREFIX=$work/prefix TEST_ARCH=x86_64
+  . "$e2e_root/scripts/wine-env.sh"
+  wineserver -p </dev/null >/dev/null 2>&1
+  trap e2e_stop EXIT
+}
+
+e2e_stop() {
+  wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
+  [ -n "${E2E_XVFB_PID:-}" ] && kill "$E2E_XVFB_PID" 2>/dev/null && wait "$E2E_XVFB_PID" 2>/dev/null
+  E2E_XVFB_PID=
+}
+
+e2e_wine() { "$WINE_LOADER" "$@"; }
+
+# Waits for a mapped top-level window with exactly this title; prints its X id.
+e2e_wait_window() {   # TITLE [timeout_s]
+  local w
+  for _ in $(seq $((${2:-20} * 10))); do
+    for w in $(xdotool search --name "^$1\$" 2>/dev/null); do
+      xwininfo -id "$w" 2>/dev/null | grep -q IsViewable && { echo "$w"; return 0; }
+    done
+    sleep 0.1
+  done
+  return 1
+}
+
+# Client area of a window with a single fixed frame, in screen coordinates
+# ("X Y"): Wine draws the frame itself (no window manager), so the X window
+# is the whole window, with equal borders left, right and below.
+e2e_client_origin() {  # XID CLIENT_W CLIENT_H
+  local x y w h
+  eval "$(xdotool getwindowgeometry --shell "$1" | sed -n 's/^\(X\|Y\|WIDTH\|HEIGHT\)=/\1=/p' | tr 'A-Z' 'a-z' | sed 's/^width/w/;s/^height/h/')"
+  local border=$(((w - $2) / 2))
+  echo "$((x + border)) $((y + h - border - $3))"
+}
+
+e2e_shot() {          # X Y W H OUT.png
+  local tmp; tmp=$(mktemp --suffix=.png)
+  import -window root "$tmp" && convert "$tmp" -crop "${3}x${4}+${1}+${2}" +repage "$5"
+  rm -f "$tmp"
+}
+
+e2e_pixel() {         # PNG X Y  -> "R G B"
+  convert "$1" -crop "1x1+$2+$3" +repage -depth 8 rgb:- | od -An -tu1 | xargs
+}

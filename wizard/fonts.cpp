@@ -1,0 +1,44 @@
+#include "wizard/fonts.h"
+
+#include "platform/error.h"
+#include "wizard/gdi.h"
+
+namespace wizard {
+
+platform::UniqueFont MakeFont(const char* face, int characterHeight, FontStyle style) {
+  // A negative height asks for the character height, without internal leading.
+  platform::UniqueFont font(CreateFontA(-characterHeight, 0, 0, 0, style.bold ? FW_BOLD : FW_NORMAL,
+                                        style.italic, style.underline, FALSE, DEFAULT_CHARSET,
+                                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                        DEFAULT_PITCH, face));
+  if (!font) platform::Raise(platform::Format("Failed to create font %s", face));
+  return font;
+}
+
+std::string FaceOf(HFONT font) {
+  WindowDc screen(nullptr);
+  SelectedObject selected(screen.dc(), font);
+  char face[LF_FACESIZE] = "";
+  GetTextFaceA(screen.dc(), LF_FACESIZE, face);
+  return face;
+}
+
+SIZE TextExtent(HFONT font, const std::string& text, bool literal) {
+  WindowDc screen(nullptr);
+  SelectedObject selected(screen.dc(), font);
+  RECT box{0, 0, 0, 0};
+  DrawTextA(screen.dc(), text.c_str(), static_cast<int>(text.size()), &box,
+            DT_CALCRECT | DT_SINGLELINE | DT_LEFT | DT_TOP | (literal ? DT_NOPREFIX : 0));
+  return SIZE{box.right - box.left, box.bottom - box.top};
+}
+
+WizardFonts::WizardFonts()
+    : window(MakeFont("MS Sans Serif", 11)),
+      productName(MakeFont("Arial", 15, {.bold = true, .italic = true})),
+      copyright(MakeFont("Arial", 11)),
+      link(MakeFont("MS Sans Serif", 11, {.underline = true})),
+      fullName(MakeFont("MS Sans Serif", 11, {.bold = true})),
+      comment(MakeFont("Arial", 11, {.italic = true})),
+      heading(MakeFont("Arial", 12, {.bold = true})) {}
+
+}  // namespace wizard

@@ -1,0 +1,28 @@
+// The wizard window's frame: a top-level surface with a client area of
+// 380 × 226, a single fixed frame with a title bar but no system menu and so
+// no title-bar buttons, staying on top, in the face colour, carrying the
+// program's taskbar button and showing the application icon there.
+#pragma once
+
+#include "wizard/surface.h"
+
+namespace wizard {
+
+class FormWindow : public Surface {
+ public:
+  static constexpr int kClientWidth = 380;
+  static constexpr int kClientHeight = 226;
+
+  // Centred on the screen when first shown.
+  void Show();
+
+ protected:
+  FormWindow();
+  ~FormWindow() override = default;
+};
+
+// The application icon, "MAINICON", at the system's large-icon size; null
+// when the program carries none.
+HICON ApplicationIcon();
+
+}  // namespace wizard

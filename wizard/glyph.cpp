@@ -1,0 +1,116 @@
+#include "wizard/glyph.h"
+
+#include "platform/unique_resource.h"
+#include "wizard/gdi.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace wizard {
+namespace {
+
+BITMAPINFO TopDown32(int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+
+bool IsDark(std::uint32_t pixel) {
+  const unsigned red = (pixel >> 16) & 0xFF, green = (pixel >> 8) & 0xFF, blue = pixel & 0xFF;
+  return red * 30 + green * 59 + blue * 11 < 192 * 100;
+}
+
+COLORREF ColorOf(std::uint32_t pixel) {
+  return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+}
+
+}  // namespace
+
+std::uint32_t PixelOf(COLORREF color) noexcept {
+  return (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+}
+
+Pixels GreyedImage(const Pixels& image, int width, int height, std::uint32_t transparent,
+                   std::uint32_t highlight, std::uint32_t shadow) {
+  auto ink = [&](int x, int y) {
+    if (x < 0 || y < 0) return false;
+    const std::uint32_t pixel = image[static_cast<size_t>(y) * width + x];
+    return pixel != transparent && IsDark(pixel);
+  };
+  Pixels greyed(image.size(), transparent);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      std::uint32_t& out = greyed[static_cast<size_t>(y) * width + x];
+      if (ink(x, y)) {
+        out = shadow;
+      } else if (ink(x - 1, y - 1)) {
+        out = highlight;
+      }
+    }
+  }
+  return greyed;
+}
+
+Glyph::Glyph(HBITMAP bitmap, int imageCount) : imageCount_(std::max(imageCount, 1)) {
+  BITMAP header{};
+  if (!bitmap || !GetObjectA(bitmap, sizeof header, &header)) return;
+  if (header.bmWidth <= 0 || header.bmHeight <= 0) return;
+  BITMAPINFO info = TopDown32(header.bmWidth, header.bmHeight);
+  Pixels pixels(static_cast<size_t>(header.bmWidth) * header.bmHeight);
+  WindowDc screen(nullptr);
+  if (!GetDIBits(screen.dc(), bitmap, 0, header.bmHeight, pixels.data(), &info, DIB_RGB_COLORS)) {
+    return;  // an unreadable picture draws as no picture
+  }
+  for (std::uint32_t& pixel : pixels) pixel &= 0xFFFFFF;
+  pixels_ = std::move(pixels);
+  width_ = header.bmWidth;
+  height_ = header.bmHeight;
+  transparent_ = pixels_[static_cast<size_t>(height_ - 1) * width_];
+}
+
+Glyph Glyph::FromResource(const char* name, int imageCount) {
+  platform::UniqueBitmap bitmap(static_cast<HBITMAP>(
+      LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  return Glyph(bitmap.get(), imageCount);
+}
+
+Pixels Glyph::Slice(int index) const {
+  const int width = imageWidth();
+  Pixels image(static_cast<size_t>(width) * height_);
+  for (int y = 0; y < height_; ++y) {
+    const auto row = pixels_.begin() + static_cast<ptrdiff_t>(y) * width_ + index * width;
+    std::copy(row, row + width, image.begin() + static_cast<ptrdiff_t>(y) * width);
+  }
+  return image;
+}
+
+Pixels Glyph::Image(bool enabled) const {
+  if (empty()) return {};
+  if (enabled) return Slice(0);
+  if (imageCount_ > 1) return Slice(1);
+  return GreyedImage(Slice(0), imageWidth(), height_, transparent_,
+                     PixelOf(GetSysColor(COLOR_BTNHIGHLIGHT)),
+                     PixelOf(GetSysColor(COLOR_BTNSHADOW)));
+}
+
+void Glyph::Draw(HDC dc, int x, int y, bool enabled) const {
+  if (empty()) return;
+  const int width = imageWidth();
+  const Pixels image = Image(enabled);
+  BITMAPINFO info = TopDown32(width, height_);
+  void* bits = nullptr;
+  platform::UniqueBitmap section(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  platform::UniqueMemoryDc source(CreateCompatibleDC(dc));
+  if (!section || !source) return;  // no room for the picture: the button shows its caption
+  std::memcpy(bits, image.data(), image.size() * sizeof image[0]);
+  SelectedObject selected(source.get(), section.get());
+  TransparentBlt(dc, x, y, width, height_, source.get(), 0, 0, width, height_,
+                 ColorOf(transparent_));
+}
+
+}  // namespace wizard

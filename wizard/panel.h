@@ -1,0 +1,27 @@
+// A container window in the face colour with a one-pixel bevel, and the
+// page of a page control, which has none.
+#pragma once
+
+#include "wizard/surface.h"
+
+namespace wizard {
+
+enum class Bevel { None, Raised, Lowered };
+
+class Panel : public Surface {
+ public:
+  Panel(HWND parent, RECT bounds, Bevel bevel);
+  Bevel bevel() const noexcept { return bevel_; }
+
+ protected:
+  void PaintBackground(HDC dc, const RECT& client) const override;
+
+ private:
+  Bevel bevel_;
+};
+
+// One-pixel frame: the top and left edges in `topLeft`, the right and
+// bottom edges (both corners they reach included) in `bottomRight`.
+void DrawBevelFrame(HDC dc, const RECT& box, COLORREF topLeft, COLORREF bottomRight);
+
+}  // namespace wizard

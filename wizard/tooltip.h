@@ -1,0 +1,28 @@
+// Tooltips for parts of a window: the text shows when the mouse rests over
+// the part.
+#pragma once
+
+#include "platform/unique_resource.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace wizard {
+
+class Tooltip {
+ public:
+  explicit Tooltip(HWND owner);
+  HWND hwnd() const noexcept { return window_.get(); }
+
+  // A part of `window`'s client area, in its coordinates.
+  void Add(HWND window, RECT part, const char* text);
+  int count() const;
+  // The text of the first part registered for `window`.
+  std::string TextFor(HWND window) const;
+
+ private:
+  platform::UniqueWindow window_;
+};
+
+}  // namespace wizard

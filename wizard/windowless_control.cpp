@@ -1,0 +1,35 @@
+#include "wizard/windowless_control.h"
+
+#include "wizard/surface.h"
+
+namespace wizard {
+
+WindowlessControl::WindowlessControl(Surface& parent, RECT bounds)
+    : parent_(parent), bounds_(bounds) {}
+
+WindowlessControl::~WindowlessControl() {
+  parent_.Unregister(*this);
+}
+
+void WindowlessControl::SetEnabled(bool enabled) {
+  if (enabled_ == enabled) return;
+  enabled_ = enabled;
+  Invalidate();
+}
+
+void WindowlessControl::Click() {
+  if (onClick) onClick();
+}
+
+void WindowlessControl::SetBounds(RECT bounds) {
+  Invalidate();
+  bounds_ = bounds;
+  Invalidate();
+}
+
+// Only the control's own rectangle is repainted.
+void WindowlessControl::Invalidate() const {
+  if (parent_.hwnd()) InvalidateRect(parent_.hwnd(), &bounds_, FALSE);
+}
+
+}  // namespace wizard

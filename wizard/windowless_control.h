@@ -1,0 +1,55 @@
+// A control without a window of its own: a rectangle on its parent's
+// surface, painted by the parent in creation order and given the mouse by it.
+#pragma once
+
+#include "wizard/cursors.h"
+
+#include <windows.h>
+
+#include <functional>
+
+namespace wizard {
+
+class Surface;
+
+class WindowlessControl {
+ public:
+  // The parent paints and routes the mouse to the control once it is
+  // registered there (Surface::Register), in creation order.
+  WindowlessControl(Surface& parent, RECT bounds);
+  virtual ~WindowlessControl();
+  WindowlessControl(const WindowlessControl&) = delete;
+  WindowlessControl& operator=(const WindowlessControl&) = delete;
+
+  const RECT& bounds() const noexcept { return bounds_; }
+  int width() const noexcept { return bounds_.right - bounds_.left; }
+  int height() const noexcept { return bounds_.bottom - bounds_.top; }
+  Surface& parent() const noexcept { return parent_; }
+
+  bool enabled() const noexcept { return enabled_; }
+  void SetEnabled(bool enabled);
+
+  CursorKind cursor = CursorKind::Arrow;
+  // Bound by the window's handlers; a control without one takes no click.
+  std::function<void()> onClick;
+
+  virtual void Paint(HDC dc) const = 0;
+
+  // Mouse input routed by the parent, in the parent's client coordinates.
+  // A press is taken only by a control that can click.
+  virtual bool TakesPress() const noexcept { return enabled_ && static_cast<bool>(onClick); }
+  virtual void SetPressed(bool) {}
+  virtual void SetHovered(bool) {}
+  void Click();
+
+ protected:
+  void SetBounds(RECT bounds);
+  void Invalidate() const;
+
+ private:
+  Surface& parent_;
+  RECT bounds_;
+  bool enabled_ = true;
+};
+
+}  // namespace wizard
