@@ -1,12 +1,16 @@
 // The program's start-up: COM, the application window and title, the wizard
 // window, the message loop and the exit code.
 #include "platform/com.h"
+#include "platform/system_library.h"
 #include "wizard/application.h"
 #include "wizard/setup_form.h"
 
 #include <windows.h>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // Before anything loads a library: a DLL planted beside the program (it is
+  // usually started from Downloads) must never be loaded in place of the system's.
+  platform::HardenDllSearch();
   // COM first: the folder browser and the shell links rely on this thread's
   // single-threaded apartment. Declared first, it is released last.
   platform::ComApartment com;

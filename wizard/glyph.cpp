@@ -109,8 +109,8 @@ void Glyph::Draw(HDC dc, int x, int y, bool enabled) const {
   if (!section || !source) return;  // no room for the picture: the button shows its caption
   std::memcpy(bits, image.data(), image.size() * sizeof image[0]);
   SelectedObject selected(source.get(), section.get());
-  TransparentBlt(dc, x, y, width, height_, source.get(), 0, 0, width, height_,
-                 ColorOf(transparent_));
+  GdiTransparentBlt(dc, x, y, width, height_, source.get(), 0, 0, width, height_,
+                    ColorOf(transparent_));
 }
 
 }  // namespace wizard

@@ -37,7 +37,7 @@ void ImageControl::Paint(HDC dc) const {
   SelectedObject selected(memory.get(), bitmap_.get());
   const int w = bitmapSize_.cx, h = bitmapSize_.cy;
   if (transparent_ && transparentColor_ != CLR_INVALID) {
-    TransparentBlt(dc, box.left, box.top, w, h, memory.get(), 0, 0, w, h, transparentColor_);
+    GdiTransparentBlt(dc, box.left, box.top, w, h, memory.get(), 0, 0, w, h, transparentColor_);
   } else {
     BitBlt(dc, box.left, box.top, w, h, memory.get(), 0, 0, SRCCOPY);
   }

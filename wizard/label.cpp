@@ -1,9 +1,9 @@
 #include "wizard/label.h"
 
+#include "platform/system_library.h"
+
 #include "wizard/fonts.h"
 #include "wizard/gdi.h"
-
-#include <uxtheme.h>
 
 namespace wizard {
 
@@ -55,7 +55,8 @@ UINT Label::DrawFlags() const noexcept {
 // The text is cut off at the label's own edges.
 void Label::Paint(HDC dc) const {
   RECT box = bounds();
-  if (!style_.transparent && !IsAppThemed()) FillRect(dc, &box, GetSysColorBrush(COLOR_BTNFACE));
+  if (!style_.transparent && !platform::VisualStylesActive())
+    FillRect(dc, &box, GetSysColorBrush(COLOR_BTNFACE));
   SelectedObject font(dc, style_.font);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, color());

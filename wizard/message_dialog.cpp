@@ -1,5 +1,6 @@
 #include "wizard/message_dialog.h"
 
+#include "platform/system_library.h"
 #include "platform/text.h"
 #include "platform/unique_resource.h"
 #include "wizard/error_box.h"
@@ -15,14 +16,6 @@ namespace wizard {
 namespace {
 
 using TaskDialogIndirectFunction = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int*, BOOL*);
-using ThemeQueryFunction = BOOL(WINAPI*)();
-
-template <typename Function>
-Function LookUp(HMODULE module, const char* name) {
-  if (!module) return nullptr;
-  // Through the generic function type, which converts to any other.
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
 
 const char* KindWord(MessageKind kind) {
   return kind == MessageKind::Warning ? "Warning" : "Error";
@@ -38,28 +31,9 @@ MessageAnswer AnswerFor(int pressed) {
   return MessageAnswer::Other;  // "&No", Escape, closing
 }
 
-// A library from the system folder only, never one planted beside the program.
-platform::UniqueModule LoadSystemLibrary(const char* name) {
-  // LOAD_LIBRARY_SEARCH_SYSTEM32 is understood where AddDllDirectory exists.
-  if (GetProcAddress(GetModuleHandleA("kernel32.dll"), "AddDllDirectory")) {
-    return platform::UniqueModule(LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-  }
-  char folder[MAX_PATH];
-  const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return {};
-  return platform::UniqueModule(LoadLibraryA((std::string(folder) + "\\" + name).c_str()));
-}
-
 bool IsWindows6OrLater() {
   OSVERSIONINFOA version{sizeof version};
   return GetVersionExA(&version) && version.dwMajorVersion >= 6;
-}
-
-bool VisualStylesActive() {
-  const platform::UniqueModule uxtheme = LoadSystemLibrary("uxtheme.dll");
-  const auto isAppThemed = LookUp<ThemeQueryFunction>(uxtheme.get(), "IsAppThemed");
-  const auto isThemeActive = LookUp<ThemeQueryFunction>(uxtheme.get(), "IsThemeActive");
-  return isAppThemed && isThemeActive && isAppThemed() && isThemeActive();
 }
 
 // ---- The task dialog -------------------------------------------------------
@@ -91,14 +65,15 @@ std::optional<MessageAnswer> ShowTaskDialog(TaskDialogIndirectFunction taskDialo
 // manifest binds, already mapped).
 std::optional<MessageAnswer> TryTaskDialog(HWND owner, MessageKind kind, const std::string& text,
                                            MessageButtons buttons) {
-  if (!IsWindows6OrLater() || !VisualStylesActive()) return std::nullopt;
+  if (!IsWindows6OrLater() || !platform::VisualStylesActive()) return std::nullopt;
   platform::UniqueModule loaded;
   HMODULE comctl = GetModuleHandleA("comctl32.dll");
   if (!comctl) {
-    loaded = LoadSystemLibrary("comctl32.dll");
+    loaded = platform::LoadSystemLibrary("comctl32.dll");
     comctl = loaded.get();
   }
-  const auto taskDialog = LookUp<TaskDialogIndirectFunction>(comctl, "TaskDialogIndirect");
+  const auto taskDialog =
+      platform::LookUp<TaskDialogIndirectFunction>(comctl, "TaskDialogIndirect");
   if (!taskDialog) return std::nullopt;
   return ShowTaskDialog(taskDialog, owner, kind, text, buttons);
 }

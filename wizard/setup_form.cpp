@@ -2,6 +2,7 @@
 
 #include "product/product_definition.h"
 #include "wizard/backdrop.h"
+#include "wizard/destination_folder.h"
 #include "wizard/icon_file.h"
 
 namespace wizard {
@@ -24,8 +25,11 @@ std::string HostOf(const std::string& url) {
 
 // Controls are made in the order they are declared; registration with their
 // parents below sets the order they are painted and stacked in.
-SetupForm::SetupForm(Application& application)
+SetupForm::SetupForm(Application& application, MessageDialogs& dialogs, HMODULE payloadModule,
+                     install::RegistryLocations registry)
     : application_(application),
+      dialogs_(dialogs),
+      installer_(payloadModule, std::move(registry)),
       IconImage(*this, Box(10, 80, kIconSize, kIconSize), true),
       ContinueBt(*this, Box(170, 174, 95, 30), fonts_.window.get(), "Continue"),
       ExitBt(*this, Box(270, 174, 95, 30), fonts_.window.get(), "Exit setup"),
@@ -106,6 +110,7 @@ SetupForm::SetupForm(Application& application)
   SetCursors();
   tooltip_.Add(TabSheet2.hwnd(), SelectFolderBt.bounds(), "Change folder");
   LoadArtwork();
+  BindHandlers();
   ready_ = true;
 }
 
@@ -150,6 +155,7 @@ void SetupForm::FormShow() {
   InstallHandCursor(LoadCursorA(nullptr, IDC_HAND));
   PaintBackdrop();
   PageIndex = 0;
+  installer_.ResetLogCounters();
   ProductNameLabel.SetText(std::string(product::FullName) + " installation");
   FullNameLabel.SetText(product::FullName);
   VersionLabel.SetText(std::string("version ") + product::Version);
@@ -161,7 +167,7 @@ void SetupForm::FormShow() {
 }
 
 void SetupForm::FillDefaultFolder() {
-  // The default destination folder is filled in here (wizard/destination_folder.h).
+  FolderEdit.SetText(DefaultDestinationFolder());
 }
 
 LRESULT SetupForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -174,6 +180,14 @@ LRESULT SetupForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       const auto& notification = *reinterpret_cast<const NMHDR*>(lParam);
       if (notification.hwndFrom == PageControl1.hwnd()) return PageControl1.OnNotify(notification);
       break;
+    }
+    case WM_CLOSE:
+      Close();
+      return 0;
+    case WM_QUERYENDSESSION: {
+      bool canClose = true;
+      FormCloseQuery(canClose);
+      return canClose;
     }
     case WM_DESTROY:
       PostQuitMessage(0);

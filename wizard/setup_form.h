@@ -3,12 +3,14 @@
 // are bound to the controls' callbacks (onClick, onChanging).
 #pragma once
 
+#include "install/installer.h"
 #include "wizard/application.h"
 #include "wizard/child_control.h"
 #include "wizard/fonts.h"
 #include "wizard/form_window.h"
 #include "wizard/image_control.h"
 #include "wizard/label.h"
+#include "wizard/message_dialog.h"
 #include "wizard/page_control.h"
 #include "wizard/panel.h"
 #include "wizard/speed_button.h"
@@ -23,9 +25,13 @@ inline constexpr const char* kCopyrightNotice = "Copyright (c) 2009 Nerovane tec
 // The host of a web address: no scheme, no path.
 std::string HostOf(const std::string& url);
 
-class SetupForm : public FormWindow {
+class SetupForm : public FormWindow, private install::InstallationHost {
  public:
-  explicit SetupForm(Application& application);
+  // `dialogs` answers the message dialogs; the installation takes its
+  // payloads from `payloadModule` (the program itself when null) and uses
+  // the registry keys of `registry`.
+  explicit SetupForm(Application& application, MessageDialogs& dialogs = SystemMessageDialogs(),
+                     HMODULE payloadModule = nullptr, install::RegistryLocations registry = {});
 
   // Renders the grey backdrop into BakImage.
   void PaintBackdrop();
@@ -35,6 +41,8 @@ class SetupForm : public FormWindow {
  private:
   bool ready_ = false;  // messages reach the controls only once all exist
   Application& application_;
+  MessageDialogs& dialogs_;
+  install::Installer installer_;  // holds InstallDir and the install log
   WizardFonts fonts_;
 
  public:
@@ -71,7 +79,21 @@ class SetupForm : public FormWindow {
   ChildControl DeskIconCheck;
 
   int PageIndex = 0;
-  std::string InstallDir;
+  // The destination folder with a trailing backslash, once the installation started.
+  const std::string& InstallDir() const noexcept { return installer_.InstallDir; }
+  const install::Installer& installer() const noexcept { return installer_; }
+
+  // The handlers, bound to their events in the constructor.
+  void ContinueBtClick();
+  void BackBtClick();
+  void ExitBtClick();
+  void LinkClick();
+  void SelectFolderBtClick();
+  void PageControl1Changing(bool& AllowChange);
+  void FormCloseQuery(bool& CanClose);
+  void FormClose();
+  // Asks the window to close, as every close request does.
+  void Close();
 
   const WizardFonts& fonts() const noexcept { return fonts_; }
   const Tooltip& tooltip() const noexcept { return tooltip_; }
@@ -85,6 +107,16 @@ class SetupForm : public FormWindow {
   void LoadArtwork();
   void FormShow();
   void FillDefaultFolder();
+  void BindHandlers();
+  void AdvancePage();
+  void StartInstallation();
+
+  // What the installation asks of the wizard.
+  bool DeskIconChecked() override;
+  bool StartIconChecked() override;
+  bool RunProgramChecked() override;
+  void ShowDecompressionError() override;
+  HWND OwnerWindow() override;
 
   Tooltip tooltip_;
   bool shown_ = false;

@@ -1,6 +1,7 @@
 // The wizard window created for real, shown on the test display, and
 // checked through what it holds and what it paints.
 #include "wizard/setup_form.h"
+#include "wizard/destination_folder.h"
 
 #include "product/product_definition.h"
 #include "wizard/backdrop.h"
@@ -158,9 +159,11 @@ TEST_F(SetupFormTest, ShowFillsTheProductTexts) {
   EXPECT_EQ(form->Label8.text(), "Press Continue to install the program");
   EXPECT_EQ(form->FinalLabel.text(), "Program installed successfully");
   EXPECT_EQ(form->ExitBt.caption(), "Exit setup");
-  EXPECT_EQ(form->FolderEdit.text(), "");  // the default folder is not filled in yet
+  // The default folder: the Program Files folder followed by the product's name.
+  EXPECT_EQ(form->FolderEdit.text(), wizard::DefaultDestinationFolder());
+  EXPECT_EQ(form->FolderEdit.text().substr(form->FolderEdit.text().size() - 10), "\\Quorvelle");
   EXPECT_EQ(form->PageIndex, 0);
-  EXPECT_EQ(form->InstallDir, "");
+  EXPECT_EQ(form->InstallDir(), "");
 }
 
 TEST_F(SetupFormTest, OnlyBackIsDisabledAndTheOptionsAreChecked) {

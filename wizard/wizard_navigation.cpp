@@ -1,0 +1,139 @@
+// The wizard's behaviour: moving between the pages with Continue and Back,
+// the protection against leaving before an installation was attempted, the
+// publisher's link, the folder button and the start of the installation.
+#include "platform/folder_browser.h"
+#include "platform/shell.h"
+#include "product/product_definition.h"
+#include "wizard/destination_folder.h"
+#include "wizard/setup_form.h"
+
+namespace wizard {
+namespace {
+
+// ExitBt's tag holds the exit state: 0 while the wizard runs and no
+// installation has returned, 1 once one has, 2 once the user confirmed leaving.
+constexpr int kWizardRunning = 0;
+constexpr int kInstallationAttempted = 1;
+constexpr int kExitConfirmed = 2;
+
+enum Page { kWelcome = 0, kDestination = 1, kOptions = 2, kReady = 3 };
+
+}  // namespace
+
+void SetupForm::BindHandlers() {
+  ContinueBt.onClick = [this] { ContinueBtClick(); };
+  BackBt.onClick = [this] { BackBtClick(); };
+  ExitBt.onClick = [this] { ExitBtClick(); };
+  Link.onClick = [this] { LinkClick(); };
+  SelectFolderBt.onClick = [this] { SelectFolderBtClick(); };
+  PageControl1.onChanging = [this](bool& allowChange) { PageControl1Changing(allowChange); };
+}
+
+// A page change made by the program is not subject to PageControl1Changing.
+void SetupForm::AdvancePage() {
+  ++PageIndex;
+  ShowPage(PageIndex);
+}
+
+void SetupForm::ContinueBtClick() {
+  switch (PageControl1.current()) {
+    case kWelcome:
+      AdvancePage();
+      BackBt.SetEnabled(true);
+      break;
+    case kDestination:
+      if (FolderEdit.text().empty()) {
+        dialogs_.Show(hwnd(), MessageKind::Warning, kPleaseSpecifyFolder, MessageButtons::Ok);
+      } else {
+        AdvancePage();
+      }
+      break;
+    case kOptions:
+      AdvancePage();
+      break;
+    case kReady:
+      StartInstallation();
+      break;
+  }
+}
+
+void SetupForm::BackBtClick() {
+  if (PageIndex == 0) return;
+  --PageIndex;
+  ShowPage(PageIndex);
+  if (PageControl1.current() == kWelcome) BackBt.SetEnabled(false);
+}
+
+void SetupForm::ExitBtClick() {
+  if (ExitBt.tag == kWizardRunning && dialogs_.Show(hwnd(), MessageKind::Warning, kReallyExit,
+                                                    MessageButtons::YesNo) == MessageAnswer::Yes) {
+    ExitBt.tag = kExitConfirmed;
+  }
+  Close();
+}
+
+// Pages change only through Continue and Back.
+void SetupForm::PageControl1Changing(bool& AllowChange) {
+  AllowChange = false;
+}
+
+void SetupForm::FormCloseQuery(bool& CanClose) {
+  if (ExitBt.tag == kWizardRunning) CanClose = false;
+}
+
+void SetupForm::Close() {
+  bool canClose = true;
+  FormCloseQuery(canClose);
+  if (!canClose) return;
+  FormClose();
+  Destroy();
+}
+
+void SetupForm::FormClose() {
+  installer_.ReleaseLog();
+}
+
+void SetupForm::LinkClick() {
+  Link.SetColor(RGB(128, 0, 128));
+  Application::ProcessMessages();  // so that the new colour is painted
+  platform::Shell().OpenDocument(application_.hiddenWindow(), product::PublisherUrl, "",
+                                 SW_SHOWDEFAULT);
+}
+
+void SetupForm::SelectFolderBtClick() {
+  Application::ProcessMessages();  // the button is repainted before the dialog opens
+  const auto chosen = platform::BrowseForFolder(application_.hiddenWindow(), Label6.text(), hwnd());
+  if (chosen) FolderEdit.SetText(ProductFolderIn(*chosen));
+}
+
+// An error raised by the installation skips the rest: the wizard then stays
+// on the ready page with its buttons disabled and Exit still asking first.
+void SetupForm::StartInstallation() {
+  ContinueBt.SetEnabled(false);
+  BackBt.SetEnabled(false);
+  Label8.SetText("please wait...");
+  Application::ProcessMessages();  // the disabled buttons and the text are painted
+  if (installer_.RunInstallation(FolderEdit.text(), *this)) AdvancePage();
+  ExitBt.tag = kInstallationAttempted;
+  ExitBt.SetCaption("Close");
+}
+
+bool SetupForm::DeskIconChecked() {
+  return IsChecked(DeskIconCheck);
+}
+bool SetupForm::StartIconChecked() {
+  return IsChecked(StartIconCheck);
+}
+bool SetupForm::RunProgramChecked() {
+  return IsChecked(RunProgramCheck);
+}
+
+void SetupForm::ShowDecompressionError() {
+  dialogs_.Show(hwnd(), MessageKind::Error, kErrorDecompressing, MessageButtons::Ok);
+}
+
+HWND SetupForm::OwnerWindow() {
+  return hwnd();
+}
+
+}  // namespace wizard
