@@ -92,6 +92,8 @@ bool ReadFinishArguments(int argc, char** argv, FinishArguments& arguments) {
   unsigned long long value = 0;
   const auto result = std::from_chars(number, end, value);
   if (result.ec != std::errc() || result.ptr != end) return false;
+  // The log is looked for beside the original, so its folder must be named.
+  if (FolderOf(argv[3]).empty()) return false;
   arguments.originalProcess = reinterpret_cast<void*>(static_cast<std::uintptr_t>(value));
   arguments.originalProgram = argv[3];
   return true;
