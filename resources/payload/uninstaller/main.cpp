@@ -1,15 +1,58 @@
-// Stand-in for the product's uninstaller: says what it is and ends.
+// The product's uninstaller: reads install.log beside it, asks once, and
+// removes what the log lists through a copy of itself (see self_removal.h).
+#include "platform/error.h"
 #include "product/product_definition.h"
+#include "resources/payload/uninstaller/removal.h"
+#include "resources/payload/uninstaller/self_removal.h"
+#include "resources/payload/uninstaller/uninstall_log.h"
 
 #include <windows.h>
 
+#include <stdlib.h>
+
 #include <string>
 
+namespace {
+
+const std::string Caption = std::string(product::FullName) + " uninstall";
+
+bool ConfirmRemoval(const uninstaller::InstallLogContents& log) {
+  const std::string text = "Do you want to remove " + log.fullName + " " + log.version +
+                           " and all of its components from this computer?";
+  return MessageBoxA(nullptr, text.c_str(), Caption.c_str(),
+                     MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
+// The original program: checks the log, asks, hands over to the copy.
+void Start() {
+  const std::string program = uninstaller::OwnProgramPath();
+  const auto log = uninstaller::ReadInstallLog(uninstaller::FolderOf(program) + "install.log");
+  if (ConfirmRemoval(log)) uninstaller::StartFinisher(program);
+}
+
+// The copy: removes the installation once the original has ended.
+void Finish(const uninstaller::FinishArguments& arguments) {
+  uninstaller::WaitForOriginal(arguments);
+  const std::string folder = uninstaller::FolderOf(arguments.originalProgram);
+  const auto log = uninstaller::ReadInstallLog(folder + "install.log");
+  const std::string name = arguments.originalProgram.substr(folder.size());
+  const auto report = uninstaller::RemoveInstallation(log, folder, name);
+  MessageBoxA(nullptr, uninstaller::DescribeReport(log, report).c_str(), Caption.c_str(),
+              MB_OK | (report.Complete() ? MB_ICONINFORMATION : MB_ICONWARNING));
+}
+
+}  // namespace
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  const std::string title = std::string(product::ShortName) + " uninstaller";
-  const std::string text = std::string("Uninstaller of ") + product::FullName + " " +
-                           product::Version + " by " + product::Publisher + ".";
-  // Only OK can be pressed; the answer is not examined on purpose.
-  MessageBoxA(nullptr, text.c_str(), title.c_str(), MB_OK | MB_ICONINFORMATION);
+  uninstaller::FinishArguments arguments;
+  const bool isCopy = uninstaller::ReadFinishArguments(__argc, __argv, arguments);
+  // This is the program's outermost frame: the one place a failure is shown.
+  try {
+    isCopy ? Finish(arguments) : Start();
+  } catch (const platform::SetupError& error) {
+    MessageBoxA(nullptr, platform::WithClosingFullStop(error.text()).c_str(), Caption.c_str(),
+                MB_OK | MB_ICONERROR);
+  }
+  if (isCopy) uninstaller::ScheduleOwnRemoval();
   return 0;
 }

@@ -1,0 +1,162 @@
+// The removal itself. Every step goes on after a failure, so that one file
+// in use keeps only itself (and the folders holding it) on the machine.
+#include "resources/payload/uninstaller/removal.h"
+
+#include "platform/error.h"
+#include "platform/text.h"
+#include "platform/unique_resource.h"
+
+#include <algorithm>
+
+namespace uninstaller {
+namespace {
+
+constexpr size_t MaxNamesShown = 5;
+
+// Only full paths ("C:\..." or "\\server\...") are acted on: a relative entry
+// would be resolved against whatever the current folder happens to be.
+bool IsFullPath(const std::string& path) {
+  if (path.size() >= 3 && path[1] == ':' && path[2] == '\\') return true;
+  return path.size() > 2 && path[0] == '\\' && path[1] == '\\';
+}
+
+std::string WithoutTrailingBackslash(std::string folder) {
+  while (folder.size() > 3 && platform::EndsWithBackslash(folder)) folder.pop_back();
+  return folder;
+}
+
+bool SamePath(const std::string& a, const std::string& b) {
+  return lstrcmpiA(WithoutTrailingBackslash(a).c_str(), WithoutTrailingBackslash(b).c_str()) == 0;
+}
+
+bool IsGone(DWORD error) {
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// Never empty, since an empty reason would read as success.
+std::string Reason(DWORD error) {
+  std::string text = platform::SystemErrorText(error);
+  return text.empty() ? platform::Format("error %lu", static_cast<unsigned long>(error)) : text;
+}
+
+std::vector<std::string> FolderContents(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA entry;
+  platform::UniqueFind find(FindFirstFileA((folder + "\\*").c_str(), &entry));
+  if (!find) return names;
+  do {
+    const std::string name = entry.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(find.get(), &entry));
+  return names;
+}
+
+// The logged folders still there, each once, with what keeps them.
+std::vector<FolderKept> FoldersStillThere(const std::vector<std::string>& folders) {
+  std::vector<FolderKept> kept;
+  for (const std::string& logged : folders) {
+    const std::string folder = WithoutTrailingBackslash(logged);
+    if (!IsFullPath(folder) || !platform::DirectoryExists(folder)) continue;
+    if (std::any_of(kept.begin(), kept.end(),
+                    [&](const FolderKept& k) { return SamePath(k.path, folder); })) {
+      continue;
+    }
+    kept.push_back({folder, FolderContents(folder)});
+  }
+  return kept;
+}
+
+}  // namespace
+
+std::string DeleteLoggedFile(const std::string& path) {
+  if (!IsFullPath(path)) return "not a full path, left alone";
+  if (DeleteFileA(path.c_str())) return {};
+  DWORD error = GetLastError();
+  if (IsGone(error)) return {};
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & FILE_ATTRIBUTE_READONLY) && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    // Whether the attribute could be cleared shows in the second attempt.
+    SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (DeleteFileA(path.c_str())) return {};
+    error = GetLastError();
+    // Put the attribute back on the file that stays; not examined on purpose.
+    SetFileAttributesA(path.c_str(), attributes);
+  }
+  return Reason(error);
+}
+
+void RemoveEmptyFolders(const std::vector<std::string>& folders) {
+  for (bool removedOne = true; removedOne;) {
+    removedOne = false;
+    for (const std::string& logged : folders) {
+      const std::string folder = WithoutTrailingBackslash(logged);
+      if (!IsFullPath(folder)) continue;
+      // RemoveDirectoryA removes only an empty folder: one that still holds
+      // anything fails and stays, which is what is wanted here.
+      if (RemoveDirectoryA(folder.c_str())) removedOne = true;
+    }
+  }
+}
+
+std::string RemoveUninstallKey(const UninstallKeyLocation& location, const std::string& shortName) {
+  if (shortName.empty() || shortName.find('\\') != std::string::npos) return {};
+  const std::string path = location.parentPath + "\\" + shortName;
+  const LSTATUS status = RegDeleteKeyA(location.root, path.c_str());
+  if (status == ERROR_SUCCESS || IsGone(status)) return {};
+  return Reason(static_cast<DWORD>(status));
+}
+
+RemovalReport RemoveInstallation(const InstallLogContents& log, const std::string& logFolder,
+                                 const std::string& uninstallerName,
+                                 const UninstallKeyLocation& location) {
+  RemovalReport report;
+  for (const std::string& file : log.files) {
+    std::string reason = DeleteLoggedFile(file);
+    if (!reason.empty()) report.files.push_back({file, std::move(reason)});
+  }
+  RemoveEmptyFolders(log.folders);
+  report.keyFailure = RemoveUninstallKey(location, log.shortName);
+  // The log and the uninstaller go last, so that an interrupted removal can
+  // be started again; they are this program's own even when not logged.
+  const std::string folder = platform::FolderPrefix(logFolder);
+  for (const std::string& own : {folder + "install.log", folder + uninstallerName}) {
+    std::string reason = DeleteLoggedFile(own);
+    const bool reported =
+        std::any_of(report.files.begin(), report.files.end(),
+                    [&](const FileNotRemoved& f) { return SamePath(f.path, own); });
+    if (!reason.empty() && !reported) report.files.push_back({own, std::move(reason)});
+  }
+  RemoveEmptyFolders(log.folders);
+  report.folders = FoldersStillThere(log.folders);
+  return report;
+}
+
+std::string DescribeReport(const InstallLogContents& log, const RemovalReport& report) {
+  const std::string product = log.fullName + (log.version.empty() ? "" : " " + log.version);
+  if (report.Complete()) return product + " was removed from this computer.";
+  std::string text = product + " was removed from this computer, except for what is listed here.";
+  if (!report.files.empty()) {
+    text += "\n\nThese files could not be removed:";
+    for (const FileNotRemoved& file : report.files) {
+      text += "\n" + file.path + " (" + file.reason + ")";
+    }
+  }
+  if (!report.folders.empty()) {
+    text += "\n\nThese folders still hold files and were kept:";
+    for (const FolderKept& folder : report.folders) {
+      text += "\n" + folder.path + ":";
+      for (size_t i = 0; i < folder.contents.size() && i < MaxNamesShown; ++i) {
+        text += (i ? ", " : " ") + folder.contents[i];
+      }
+      if (folder.contents.size() > MaxNamesShown) text += ", ...";
+    }
+  }
+  if (!report.keyFailure.empty()) {
+    text += "\n\nThe entry in the list of installed programs could not be removed (" +
+            report.keyFailure + ").";
+  }
+  return text;
+}
+
+}  // namespace uninstaller

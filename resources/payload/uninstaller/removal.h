@@ -1,0 +1,61 @@
+// Undoing one installation as its log records it: the logged files, then the
+// logged folders that are empty, then the uninstall key, then the log and the
+// uninstaller themselves. Nothing the log does not list is touched.
+#pragma once
+
+#include "resources/payload/uninstaller/uninstall_log.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace uninstaller {
+
+struct FileNotRemoved {
+  std::string path;
+  std::string reason;  // the system's text for why
+};
+
+struct FolderKept {
+  std::string path;
+  std::vector<std::string> contents;  // the first few names still inside it
+};
+
+struct RemovalReport {
+  std::vector<FileNotRemoved> files;
+  std::vector<FolderKept> folders;
+  std::string keyFailure;  // why the uninstall key stayed; empty when it went
+  bool Complete() const { return files.empty() && folders.empty() && keyFailure.empty(); }
+};
+
+// Where the product's uninstall key lies; tests point it at a scratch key.
+struct UninstallKeyLocation {
+  HKEY root = HKEY_LOCAL_MACHINE;
+  std::string parentPath = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+};
+
+// Deletes one file. A file already gone counts as deleted; a read-only one
+// is made writable first, since the log says the installation made it.
+// Returns the reason it stayed, empty when it is gone.
+std::string DeleteLoggedFile(const std::string& path);
+
+// Removes the logged folders that are empty, in log order, again and again
+// until a pass removes none. Never deletes anything inside a folder.
+void RemoveEmptyFolders(const std::vector<std::string>& folders);
+
+// Deletes the key named by the product's short name. A key that is not
+// there is no failure. Returns the reason it stayed, empty when it is gone.
+std::string RemoveUninstallKey(const UninstallKeyLocation& location, const std::string& shortName);
+
+// The whole removal: every logged file in log order, the empty logged
+// folders, the uninstall key, then the log itself and the uninstaller (both
+// in `logFolder`), and once more the folders that only these two kept.
+RemovalReport RemoveInstallation(const InstallLogContents& log, const std::string& logFolder,
+                                 const std::string& uninstallerName,
+                                 const UninstallKeyLocation& location = {});
+
+// The final message: what was removed and, by name, what stayed and where.
+std::string DescribeReport(const InstallLogContents& log, const RemovalReport& report);
+
+}  // namespace uninstaller

@@ -1,0 +1,122 @@
+// Starting the copy that removes the installation, and the copy's own exit.
+#include "resources/payload/uninstaller/self_removal.h"
+
+#include "platform/error.h"
+#include "platform/unique_resource.h"
+
+#include <windows.h>
+
+#include <charconv>
+#include <cstdint>
+
+namespace uninstaller {
+namespace {
+
+constexpr const char* FinishSwitch = "/finish";
+constexpr DWORD OriginalExitTimeoutMs = 60 * 1000;
+
+[[noreturn]] void RaiseNotPrepared(DWORD error) {
+  platform::Raise(platform::Format(
+      "The uninstaller could not prepare the removal (%s), so nothing was removed.",
+      platform::SystemErrorText(error).c_str()));
+}
+
+// A new folder of our own under the temporary folder.
+std::string CreatePrivateFolder() {
+  char temp[MAX_PATH + 1];
+  const DWORD length = GetTempPathA(sizeof temp, temp);
+  if (length == 0 || length >= sizeof temp) RaiseNotPrepared(GetLastError());
+  for (unsigned attempt = 0;; ++attempt) {
+    const std::string folder =
+        platform::Format("%sQuorvelle-uninstall-%lu-%u", temp, GetCurrentProcessId(), attempt);
+    if (CreateDirectoryA(folder.c_str(), nullptr)) return folder + "\\";
+    if (GetLastError() != ERROR_ALREADY_EXISTS || attempt > 100) RaiseNotPrepared(GetLastError());
+  }
+}
+
+std::string FileNameOf(const std::string& path) {
+  return path.substr(path.find_last_of('\\') + 1);
+}
+
+}  // namespace
+
+std::string OwnProgramPath() {
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) RaiseNotPrepared(GetLastError());
+    if (length < path.size()) return path.substr(0, length);
+    path.resize(path.size() * 2);  // truncated: ask again with more room
+  }
+}
+
+std::string FolderOf(const std::string& path) {
+  const size_t backslash = path.find_last_of('\\');
+  return backslash == std::string::npos ? std::string() : path.substr(0, backslash + 1);
+}
+
+void StartFinisher(const std::string& originalProgram) {
+  const std::string folder = CreatePrivateFolder();
+  const std::string copy = folder + FileNameOf(originalProgram);
+  if (!CopyFileA(originalProgram.c_str(), copy.c_str(), TRUE)) {
+    const DWORD error = GetLastError();
+    RemoveDirectoryA(folder.c_str());  // our own empty folder; not examined on purpose
+    RaiseNotPrepared(error);
+  }
+  HANDLE rawSelf = nullptr;
+  if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &rawSelf,
+                       SYNCHRONIZE, TRUE, 0)) {
+    RaiseNotPrepared(GetLastError());
+  }
+  platform::UniqueHandle self(rawSelf);
+  std::string commandLine = platform::Format(
+      "\"%s\" %s %llu \"%s\"", copy.c_str(), FinishSwitch,
+      static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(self.get())),
+      originalProgram.c_str());
+  STARTUPINFOA startup{sizeof startup};
+  PROCESS_INFORMATION process{};
+  // The copy runs in its own folder, so that no process keeps the product's
+  // folder busy as its current folder.
+  if (!CreateProcessA(copy.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                      folder.c_str(), &startup, &process)) {
+    RaiseNotPrepared(GetLastError());
+  }
+  platform::UniqueHandle copyProcess(process.hProcess);
+  platform::UniqueHandle copyThread(process.hThread);
+}
+
+bool ReadFinishArguments(int argc, char** argv, FinishArguments& arguments) {
+  if (argc != 4 || lstrcmpiA(argv[1], FinishSwitch) != 0) return false;
+  const char* number = argv[2];
+  const char* end = number + lstrlenA(number);
+  unsigned long long value = 0;
+  const auto result = std::from_chars(number, end, value);
+  if (result.ec != std::errc() || result.ptr != end) return false;
+  // The log is looked for beside the original, so its folder must be named.
+  if (FolderOf(argv[3]).empty()) return false;
+  arguments.originalProcess = reinterpret_cast<void*>(static_cast<std::uintptr_t>(value));
+  arguments.originalProgram = argv[3];
+  return true;
+}
+
+void WaitForOriginal(const FinishArguments& arguments) {
+  platform::UniqueHandle original(static_cast<HANDLE>(arguments.originalProcess));
+  const DWORD result = WaitForSingleObject(original.get(), OriginalExitTimeoutMs);
+  // WAIT_FAILED: no handle was handed over, so no one confirmed a removal.
+  if (result == WAIT_FAILED) {
+    platform::Raise("The uninstaller was not started by itself, so nothing was removed.");
+  }
+  // On a time-out the removal still goes on; the original's file then stays
+  // and is reported like any other file in use.
+}
+
+void ScheduleOwnRemoval() {
+  // Without the right to schedule, the copy stays in the temporary folder;
+  // the results are not examined on purpose.
+  const std::string self = OwnProgramPath();
+  MoveFileExA(self.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  const std::string folder = FolderOf(self);
+  MoveFileExA(folder.substr(0, folder.size() - 1).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
+}  // namespace uninstaller

@@ -1,0 +1,39 @@
+// A running program cannot delete its own file, so the removal runs in a copy
+// of the uninstaller in a private temporary folder. The copy waits for the
+// original to end, removes the installation (the original among it) and
+// has itself deleted when the system next starts.
+#pragma once
+
+#include <string>
+
+namespace uninstaller {
+
+// The full path of this program's file.
+std::string OwnProgramPath();
+
+// The folder part of a path, with its trailing backslash.
+std::string FolderOf(const std::string& path);
+
+// Copies this program to a new private temporary folder and starts the copy
+// with FinishArguments naming this process and `originalProgram`. Raises
+// when any step fails; nothing has been removed then.
+void StartFinisher(const std::string& originalProgram);
+
+// What the copy was started with: the original's process, which it waits
+// for, and the original program's path.
+struct FinishArguments {
+  void* originalProcess = nullptr;
+  std::string originalProgram;
+};
+
+// True (and `arguments` filled) when this process was started by StartFinisher.
+bool ReadFinishArguments(int argc, char** argv, FinishArguments& arguments);
+
+// Waits for the original process to end. Raises when the handle was not
+// handed over by an original (the copy then removes nothing).
+void WaitForOriginal(const FinishArguments& arguments);
+
+// Has this copy and its temporary folder deleted when the system next starts.
+void ScheduleOwnRemoval();
+
+}  // namespace uninstaller
