@@ -230,6 +230,8 @@ TEST_F(NavigationTest, PageSelectorClicksAreRefusedOnEveryPage) {
 
 // Ctrl+Tab and Ctrl+PageDown are the keyboard's next-page combinations; the
 // arrow keys are how the page control itself moves between its selectors.
+// None of them may change the page, whether or not they reach the selectors
+// (the selectors never take the focus, so here they reach nothing).
 TEST_F(NavigationTest, KeyboardPageChangesAreRefused) {
   GoTo(1);
   SetFocus(form->FolderEdit.hwnd());
