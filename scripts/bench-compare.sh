@@ -45,7 +45,8 @@ echo "size  overhead: Setup.exe $ours B (artwork files $artwork B, without them 
   "reference (x86, empty payload) $(size "$work/ref-empty-x86.exe") B"
 
 # --- time (warm Wine server, the tests' prefix) -------------------------------
-export TEST_WINEPREFIX="${TEST_WINEPREFIX:-$PWD/build/tests-$arch/wine/prefix}" TEST_ARCH="$arch"
+# A prefix of its own: the installations it times must not show up in the tests.
+export TEST_WINEPREFIX="${TEST_WINEPREFIX:-$PWD/$build/wine/prefix}" TEST_ARCH="$arch"
 run() { scripts/wine-run.sh "$@" 2>/dev/null | tr -d '\r'; }
 win() { echo "Z:$PWD/$1" | tr / '\\'; }
 median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
