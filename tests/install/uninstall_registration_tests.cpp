@@ -1,67 +1,25 @@
 #include "install/uninstall_registration.h"
 
 #include "platform/registry.h"
+#include "tests/install/raw_registry_value.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
-#include <vector>
 
 namespace {
 
-struct RawValue {
-  DWORD type = 0xdeadbeef;
-  std::vector<BYTE> bytes;
-  bool operator==(const RawValue&) const = default;
-};
-
-void PrintTo(const RawValue& value, std::ostream* out) {
-  *out << "type " << value.type << ", " << value.bytes.size() << " bytes \"";
-  for (BYTE byte : value.bytes) *out << (byte ? static_cast<char>(byte) : '0');
-  *out << "\"";
-}
-
-RawValue Text(const std::string& text) {
-  RawValue value{REG_SZ, std::vector<BYTE>(text.begin(), text.end())};
-  value.bytes.push_back(0);
-  return value;
-}
-
-RawValue Number(DWORD number) {
-  return {REG_DWORD,
-          {static_cast<BYTE>(number), static_cast<BYTE>(number >> 8),
-           static_cast<BYTE>(number >> 16), static_cast<BYTE>(number >> 24)}};
-}
-
-// The value's type and bytes as stored; an empty byte list when it is missing.
-RawValue Read(const test::ScratchKey& scratch, const std::string& subkey, const char* name) {
-  RawValue value;
-  auto key = platform::OpenKey(scratch.root(), scratch.path() + "\\" + subkey, KEY_READ);
-  DWORD size = 0;
-  if (!key || RegQueryValueExA(key.get(), name, nullptr, &value.type, nullptr, &size) != 0) {
-    return {};
-  }
-  value.bytes.assign(size, 0xcc);
-  RegQueryValueExA(key.get(), name, nullptr, &value.type, value.bytes.data(), &size);
-  return value;
-}
-
-std::string Today() {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  char text[16];
-  std::snprintf(text, sizeof text, "%04u%02u%02u", now.wYear, now.wMonth, now.wDay);
-  return text;
-}
+using test::Number;
+using test::RawValue;
+using test::Text;
 
 class RegisterUninstall : public ::testing::Test {
  protected:
   void Register(const std::string& installDir) {
     install::WriteUninstallEntry(scratch_.root(), scratch_.path() + "\\Quorvelle", installDir);
   }
-  RawValue Value(const char* name) const { return Read(scratch_, "Quorvelle", name); }
+  RawValue Value(const char* name) const { return test::ReadRawValue(scratch_, "Quorvelle", name); }
 
   // One key per test: CTest runs the tests in parallel processes.
   test::ScratchKey scratch_{std::string("Uninstall.") +
@@ -69,9 +27,9 @@ class RegisterUninstall : public ::testing::Test {
 };
 
 TEST_F(RegisterUninstall, WritesTheSixteenValuesWithTheirTypesAndBytes) {
-  const std::string before = Today();
+  const std::string before = test::LocalDateText();
   Register("C:\\Apps\\Quorvelle\\");
-  const std::string after = Today();
+  const std::string after = test::LocalDateText();
   EXPECT_EQ(Value("DisplayName"), Text("Telvarion"));
   EXPECT_EQ(Value("DisplayIcon"), Text("C:\\Apps\\Quorvelle\\Quorvelle.exe,0"));
   EXPECT_EQ(Value("UninstallPath"), Text("C:\\Apps\\Quorvelle\\"));

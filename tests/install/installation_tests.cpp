@@ -1,0 +1,527 @@
+// The whole installation, run in-process against real files in a temporary
+// folder, "Shell Folders" values and an uninstall key in scratch registry
+// keys, and payload modules of the tests' own. Documents opened at the end
+// are recorded, never opened.
+#include "install/installer.h"
+
+#include "platform/com.h"
+#include "platform/error.h"
+#include "platform/known_folders.h"
+#include "platform/registry.h"
+#include "platform/text.h"
+#include "platform/unique_resource.h"
+#include "product/product_definition.h"
+#include "tests/install/raw_registry_value.h"
+#include "tests/support/test_support.h"
+
+#include <shlobj.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Strings = std::vector<std::string>;
+using test::Number;
+using test::RawValue;
+using test::Text;
+
+const std::string kHeader =
+    "[Application]\r\nShortName=Quorvelle\r\nFullName=Telvarion\r\nVersion=5.0\r\n";
+
+// A host path as the Wine programs see it (drive Z: is the host's root).
+std::string HostPath(const std::string& unixPath) {
+  std::string path = "Z:" + unixPath;
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
+}
+
+platform::UniqueModule LoadPayloadModule(const char* unixPath) {
+  const std::string path = HostPath(unixPath);
+  platform::UniqueModule module(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  EXPECT_TRUE(module) << "cannot load " << path << ", error " << GetLastError();
+  return module;
+}
+
+// What the sample behind one payload resource holds.
+std::string Sample(const char* resourceName) {
+  return test::ReadFile(
+      HostPath(std::string(INSTALLATION_SAMPLES) + "/" + resourceName + ".sample"));
+}
+
+// The log's text: header, then [Files] and [Folders] numbered from 1.
+std::string LogText(const Strings& files, const Strings& folders) {
+  std::string text = kHeader;
+  if (!files.empty()) text += "[Files]\r\n";
+  for (size_t i = 0; i < files.size(); ++i) text += std::to_string(i + 1) + "=" + files[i] + "\r\n";
+  if (!folders.empty()) text += "[Folders]\r\n";
+  for (size_t i = 0; i < folders.size(); ++i) {
+    text += std::to_string(i + 1) + "=" + folders[i] + "\r\n";
+  }
+  return text;
+}
+
+Strings Payloads(const std::string& dir) {
+  return {dir + "Quorvelle.exe", dir + "Uninstall.exe", dir + "Copyright.txt", dir + "help.txt"};
+}
+
+Strings RuntimeFiles(const std::string& dir) {
+  return {dir + "ActLog.txt", dir + "Channels.ini", dir + "FileSharing.ini", dir + "OfflineMsg.ini",
+          dir + "Users.ini"};
+}
+
+Strings operator+(Strings first, const Strings& second) {
+  first.insert(first.end(), second.begin(), second.end());
+  return first;
+}
+
+std::string PublisherUrlFile(const std::string& installDir) {
+  return "[DEFAULT]\r\nBASEURL=https://www.nerovane.example\r\n"
+         "[InternetShortcut]\r\nURL=https://www.nerovane.example\r\n"
+         "IconIndex=1\r\nIconFile=" +
+         installDir + "Quorvelle.exe\r\n";
+}
+
+const std::string kProductUrlFile =
+    "[DEFAULT]\r\nBASEURL=https://quorvelle.nerovane.example\r\n"
+    "[InternetShortcut]\r\nURL=https://quorvelle.nerovane.example\r\n";
+
+// The target a saved link points at, read back through the shell-link object.
+std::string LinkTarget(const std::string& linkPath) {
+  platform::ComPtr<IShellLinkA> link;
+  platform::ComPtr<IPersistFile> file;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                              link.put_void())) ||
+      FAILED(link->QueryInterface(IID_IPersistFile, file.put_void())) ||
+      FAILED(file->Load(platform::AnsiToWide(linkPath).c_str(), STGM_READ))) {
+    return "(no link at " + linkPath + ")";
+  }
+  char target[MAX_PATH] = "(garbage)";
+  if (FAILED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH))) return "(no path)";
+  return target;
+}
+
+// Answers the option boxes and counts the error dialog.
+class FakeHost : public install::InstallationHost {
+ public:
+  bool DeskIconChecked() override { return desk; }
+  bool StartIconChecked() override { return start; }
+  bool RunProgramChecked() override { return run; }
+  void ShowDecompressionError() override { ++decompressionErrors; }
+  HWND OwnerWindow() override { return owner; }
+
+  bool desk = true, start = true, run = true;
+  int decompressionErrors = 0;
+  HWND owner = GetDesktopWindow();
+};
+
+class Installation : public testing::Test {
+ protected:
+  Installation() {
+    CreateDirectoryA(desktop_.c_str(), nullptr);
+    CreateDirectoryA(programs_.c_str(), nullptr);
+    scratch_.SetText("Explorer\\Shell Folders", "Desktop", desktop_);
+    scratch_.SetText("Explorer\\Shell Folders", "Programs", programs_);
+  }
+
+  install::RegistryLocations Locations() const {
+    return {scratch_.root(), scratch_.path() + "\\Explorer", scratch_.root(),
+            scratch_.path() + "\\Uninstall\\Quorvelle"};
+  }
+
+  // One installation of the given module into `folderText`; the log is
+  // released afterwards as the closing window does.
+  bool Install(const std::string& folderText, const char* module = INSTALLATION_PAYLOADS) {
+    const platform::UniqueModule payloads = LoadPayloadModule(module);
+    install::Installer installer(payloads.get(), Locations());
+    const bool result = installer.RunInstallation(folderText, host_);
+    EXPECT_EQ(installer.InstallDir, platform::FolderPrefix(folderText));
+    installer.ReleaseLog();
+    return result;
+  }
+
+  // The text of the error an installation raised; "(nothing raised)" when none.
+  std::string InstallRaising(const std::string& folderText) {
+    try {
+      Install(folderText);
+    } catch (const platform::SetupError& error) {
+      return error.text();
+    }
+    return "(nothing raised)";
+  }
+
+  RawValue Uninstall(const char* name) const {
+    return test::ReadRawValue(scratch_, "Uninstall\\Quorvelle", name);
+  }
+
+  std::string Log(const std::string& installDir) const {
+    return test::ReadFile(installDir + "install.log");
+  }
+
+  void ExpectPayloadsInstalled(const std::string& installDir) const {
+    EXPECT_EQ(test::ReadFile(installDir + "Quorvelle.exe"), Sample("QUORVELLE"));
+    EXPECT_EQ(test::ReadFile(installDir + "Uninstall.exe"), Sample("UNINSTALL"));
+    EXPECT_EQ(test::ReadFile(installDir + "Copyright.txt"), Sample("COPYRIGHT"));
+    EXPECT_EQ(test::ReadFile(installDir + "help.txt"), Sample("HELP"));
+  }
+
+  // "file in folder, show command" for each document asked to be opened,
+  // after checking that the host's window owns it.
+  Strings Opened() const {
+    Strings opened;
+    for (const auto& document : shell_.opened) {
+      EXPECT_EQ(document.owner, host_.owner) << document.file;
+      opened.push_back(document.file + " in " + document.folder + ", " +
+                       std::to_string(document.showCommand));
+    }
+    return opened;
+  }
+
+  std::string OpenedText(const std::string& file, const std::string& installDir) const {
+    return installDir + file + " in " + installDir + ", " + std::to_string(SW_SHOWNORMAL);
+  }
+
+  platform::ComApartment apartment_;
+  test::TempFolder root_;
+  const std::string desktop_ = root_ / "Desktop";
+  const std::string programs_ = root_ / "Programs";
+  const std::string startMenu_ = programs_ + "\\Quorvelle\\";
+  // One key per test: CTest runs the tests in parallel processes.
+  test::ScratchKey scratch_{std::string("Installation.") +
+                            testing::UnitTest::GetInstance()->current_test_info()->name()};
+  test::RecordingShell shell_;
+  FakeHost host_;
+};
+
+TEST_F(Installation, AllOptionsIntoANewFolder) {
+  const std::string dir = root_ / "Apps\\Quorvelle\\";
+  ASSERT_TRUE(Install(root_ / "Apps\\Quorvelle"));
+
+  EXPECT_EQ(Log(dir), kHeader +
+                          "[Files]\r\n"
+                          "1=" +
+                          dir +
+                          "Quorvelle.exe\r\n"
+                          "2=" +
+                          dir +
+                          "Uninstall.exe\r\n"
+                          "3=" +
+                          dir +
+                          "Copyright.txt\r\n"
+                          "4=" +
+                          dir +
+                          "help.txt\r\n"
+                          "5=" +
+                          desktop_ +
+                          "\\Quorvelle.lnk\r\n"
+                          "6=" +
+                          startMenu_ +
+                          "Quorvelle.lnk\r\n"
+                          "7=" +
+                          startMenu_ +
+                          "Quick help.lnk\r\n"
+                          "8=" +
+                          startMenu_ +
+                          "Nerovane web page.url\r\n"
+                          "9=" +
+                          startMenu_ +
+                          "Quorvelle web page.url\r\n"
+                          "10=" +
+                          dir +
+                          "ActLog.txt\r\n"
+                          "11=" +
+                          dir +
+                          "Channels.ini\r\n"
+                          "12=" +
+                          dir +
+                          "FileSharing.ini\r\n"
+                          "13=" +
+                          dir +
+                          "OfflineMsg.ini\r\n"
+                          "14=" +
+                          dir +
+                          "Users.ini\r\n"
+                          "[Folders]\r\n"
+                          "1=" +
+                          startMenu_ +
+                          "\r\n"
+                          "2=" +
+                          dir + "\r\n");
+  ExpectPayloadsInstalled(dir);
+  EXPECT_EQ(LinkTarget(desktop_ + "\\Quorvelle.lnk"), dir + "Quorvelle.exe");
+  EXPECT_EQ(LinkTarget(startMenu_ + "Quorvelle.lnk"), dir + "Quorvelle.exe");
+  EXPECT_EQ(LinkTarget(startMenu_ + "Quick help.lnk"), dir + "help.txt");
+  EXPECT_EQ(test::ReadFile(startMenu_ + "Nerovane web page.url"), PublisherUrlFile(dir));
+  EXPECT_EQ(test::ReadFile(startMenu_ + "Quorvelle web page.url"), kProductUrlFile);
+  EXPECT_FALSE(platform::FileExists(dir + "Nerovane web page.url"));
+  EXPECT_EQ(Uninstall("UninstallPath"), Text(dir));
+  EXPECT_EQ(Opened(), (Strings{OpenedText("Quorvelle.exe", dir), OpenedText("help.txt", dir)}));
+  EXPECT_EQ(host_.decompressionErrors, 0);
+}
+
+TEST_F(Installation, StartMenuIconsOffIntoAnExistingFolder) {
+  const std::string dir = root_ / "Existing\\";
+  CreateDirectoryA(dir.c_str(), nullptr);
+  test::WriteFile(dir + "Quorvelle.exe", "an older, longer main program than the new one");
+  host_.start = false;
+  ASSERT_TRUE(Install(root_ / "Existing"));
+
+  // No [Folders] section: the folder was there and no Start-menu folder was made.
+  EXPECT_EQ(Log(dir),
+            LogText(Payloads(dir) +
+                        Strings{desktop_ + "\\Quorvelle.lnk", dir + "Nerovane web page.url",
+                                dir + "Quorvelle web page.url"} +
+                        RuntimeFiles(dir),
+                    {}));
+  ExpectPayloadsInstalled(dir);
+  EXPECT_EQ(test::ReadFile(dir + "Nerovane web page.url"), PublisherUrlFile(dir));
+  EXPECT_EQ(test::ReadFile(dir + "Quorvelle web page.url"), kProductUrlFile);
+  EXPECT_FALSE(platform::DirectoryExists(startMenu_));
+}
+
+TEST_F(Installation, DesktopIconOffLeavesTheStartMenuSteps) {
+  const std::string dir = root_ / "Existing\\";
+  CreateDirectoryA(dir.c_str(), nullptr);
+  host_.desk = false;
+  ASSERT_TRUE(Install(dir));
+
+  EXPECT_EQ(Log(dir),
+            LogText(Payloads(dir) +
+                        Strings{startMenu_ + "Quorvelle.lnk", startMenu_ + "Quick help.lnk",
+                                startMenu_ + "Nerovane web page.url",
+                                startMenu_ + "Quorvelle web page.url"} +
+                        RuntimeFiles(dir),
+                    {startMenu_}));
+  EXPECT_FALSE(platform::FileExists(desktop_ + "\\Quorvelle.lnk"));
+  EXPECT_EQ(LinkTarget(startMenu_ + "Quorvelle.lnk"), dir + "Quorvelle.exe");
+}
+
+TEST_F(Installation, LaunchOffStillOpensTheHelpText) {
+  const std::string dir = root_ / "Quorvelle\\";
+  host_.run = false;
+  ASSERT_TRUE(Install(dir));
+
+  EXPECT_EQ(Opened(), Strings{OpenedText("help.txt", dir)});
+  EXPECT_EQ(Log(dir),
+            LogText(Payloads(dir) +
+                        Strings{desktop_ + "\\Quorvelle.lnk", startMenu_ + "Quorvelle.lnk",
+                                startMenu_ + "Quick help.lnk", startMenu_ + "Nerovane web page.url",
+                                startMenu_ + "Quorvelle web page.url"} +
+                        RuntimeFiles(dir),
+                    {startMenu_, dir}));
+}
+
+TEST_F(Installation, ADeepDestinationIsMadeLevelByLevelAndLoggedOnceLast) {
+  const std::string dir = root_ / "a\\b c\\d\\Quorvelle\\";
+  host_.desk = host_.start = false;
+  ASSERT_TRUE(Install(dir));
+
+  for (const char* level : {"a", "a\\b c", "a\\b c\\d", "a\\b c\\d\\Quorvelle"}) {
+    EXPECT_TRUE(platform::DirectoryExists(root_ / level)) << level;
+  }
+  EXPECT_EQ(Log(dir),
+            LogText(Payloads(dir) +
+                        Strings{dir + "Nerovane web page.url", dir + "Quorvelle web page.url"} +
+                        RuntimeFiles(dir),
+                    {dir}));
+  ExpectPayloadsInstalled(dir);
+}
+
+TEST_F(Installation, AnOldLogIsDeletedAndTheKeysStartAgainAtOne) {
+  const std::string dir = root_ / "Existing\\";
+  CreateDirectoryA(dir.c_str(), nullptr);
+  std::string old = kHeader + "[Files]\r\n";
+  for (int key = 1; key <= 20; ++key)
+    old += std::to_string(key) + "=C:\\old\\" + std::to_string(key) + "\r\n";
+  test::WriteFile(dir + "install.log",
+                  old + "[Folders]\r\n1=C:\\old\\\r\n2=C:\\older\\\r\n[Extra]\r\nx=y\r\n");
+  host_.desk = false;
+  ASSERT_TRUE(Install(dir));
+
+  EXPECT_EQ(Log(dir),
+            LogText(Payloads(dir) +
+                        Strings{startMenu_ + "Quorvelle.lnk", startMenu_ + "Quick help.lnk",
+                                startMenu_ + "Nerovane web page.url",
+                                startMenu_ + "Quorvelle web page.url"} +
+                        RuntimeFiles(dir),
+                    {startMenu_}));
+}
+
+TEST_F(Installation, APayloadFailureOnRowTwoStopsTheInstallation) {
+  const std::string dir = root_ / "Quorvelle\\";
+  EXPECT_FALSE(Install(dir, INSTALLATION_BROKEN_PAYLOADS));
+
+  EXPECT_EQ(host_.decompressionErrors, 1);
+  // Row 1 installed and logged; the cut stream leaves no file; rows 3 and 4
+  // are not attempted; the new folder is not logged.
+  EXPECT_EQ(Log(dir), LogText({dir + "Quorvelle.exe"}, {}));
+  EXPECT_EQ(test::ReadFile(dir + "Quorvelle.exe"), Sample("QUORVELLE"));
+  for (const char* file : {"Uninstall.exe", "Copyright.txt", "help.txt", "Nerovane web page.url"}) {
+    EXPECT_FALSE(platform::FileExists(dir + file)) << file;
+  }
+  EXPECT_FALSE(platform::FileExists(desktop_ + "\\Quorvelle.lnk"));
+  EXPECT_FALSE(platform::DirectoryExists(startMenu_));
+  EXPECT_EQ(Uninstall("DisplayName"), RawValue{});
+  EXPECT_TRUE(shell_.opened.empty());
+}
+
+TEST_F(Installation, AnErrorOnTheProductPageShortcutStillRegistersAndStops) {
+  const std::string dir = root_ / "Quorvelle\\";
+  // A folder by the shortcut file's name: the file cannot be created.
+  CreateDirectoryA(startMenu_.c_str(), nullptr);
+  CreateDirectoryA((startMenu_ + "Quorvelle web page.url").c_str(), nullptr);
+  const std::string raised = InstallRaising(dir);
+
+  EXPECT_EQ(raised.rfind("Cannot create file \"" + startMenu_ + "Quorvelle web page.url\".", 0), 0u)
+      << raised;
+  EXPECT_EQ(Uninstall("DisplayName"), Text("Telvarion"));
+  EXPECT_EQ(Uninstall("UninstallString"), Text("\"" + dir + "Uninstall.exe\""));
+  EXPECT_EQ(Uninstall("InstallDate").type, static_cast<DWORD>(REG_SZ));
+  // Nothing after the registration: no run-time files, no destination
+  // folder entry, no document opened.
+  EXPECT_EQ(Log(dir), LogText(Payloads(dir) + Strings{desktop_ + "\\Quorvelle.lnk",
+                                                      startMenu_ + "Quorvelle.lnk",
+                                                      startMenu_ + "Quick help.lnk",
+                                                      startMenu_ + "Nerovane web page.url"},
+                              {startMenu_}));
+  EXPECT_TRUE(shell_.opened.empty());
+}
+
+TEST_F(Installation, ADesktopValueThatIsNotTextIsAnError) {
+  const std::string dir = root_ / "Quorvelle\\";
+  const DWORD number = 7;
+  scratch_.SetValue("Explorer\\Shell Folders", "Desktop", REG_DWORD, &number, sizeof number);
+  EXPECT_EQ(InstallRaising(dir), "Invalid data type for 'Desktop'");
+
+  EXPECT_EQ(Log(dir), LogText(Payloads(dir), {}));
+  EXPECT_FALSE(platform::DirectoryExists(startMenu_));
+  EXPECT_EQ(Uninstall("DisplayName"), Text("Telvarion"));
+  EXPECT_TRUE(shell_.opened.empty());
+}
+
+// Removes the product's links from the prefix's own desktop and Start menu.
+struct SystemFolderLinks {
+  SystemFolderLinks()
+      : desktopLink(platform::KnownFolderPath(CSIDL_DESKTOPDIRECTORY) + "\\Quorvelle.lnk"),
+        startMenu(platform::KnownFolderPath(CSIDL_PROGRAMS) + "\\Quorvelle\\") {
+    Remove();
+  }
+  ~SystemFolderLinks() { Remove(); }
+  void Remove() const {
+    DeleteFileA(desktopLink.c_str());  // absent before the test: not examined
+    test::DeleteTree(startMenu.substr(0, startMenu.size() - 1));
+  }
+  std::string desktopLink, startMenu;
+};
+
+// A missing or empty "Shell Folders" value would put the links at the root
+// of the current drive: the system's own folder is used instead.
+TEST_F(Installation, MissingOrEmptyShellFoldersFallBackToTheSystemFolders) {
+  const SystemFolderLinks system;
+  ASSERT_NE(system.desktopLink, "\\Quorvelle.lnk");
+  ASSERT_NE(system.startMenu, "\\Quorvelle\\");
+  scratch_.SetText("Explorer\\Shell Folders", "Desktop", "");
+  {
+    const auto key = platform::OpenKey(
+        scratch_.root(), scratch_.path() + "\\Explorer\\Shell Folders", KEY_ALL_ACCESS);
+    ASSERT_EQ(RegDeleteValueA(key.get(), "Programs"), ERROR_SUCCESS);
+  }
+  const std::string dir = root_ / "Quorvelle\\";
+  ASSERT_TRUE(Install(dir));
+
+  EXPECT_EQ(LinkTarget(system.desktopLink), dir + "Quorvelle.exe");
+  EXPECT_EQ(LinkTarget(system.startMenu + "Quick help.lnk"), dir + "help.txt");
+  EXPECT_FALSE(platform::FileExists("\\Quorvelle.lnk"));
+  EXPECT_FALSE(platform::DirectoryExists("\\Quorvelle"));
+  EXPECT_EQ(Log(dir), LogText(Payloads(dir) +
+                                  Strings{system.desktopLink, system.startMenu + "Quorvelle.lnk",
+                                          system.startMenu + "Quick help.lnk",
+                                          system.startMenu + "Nerovane web page.url",
+                                          system.startMenu + "Quorvelle web page.url"} +
+                                  RuntimeFiles(dir),
+                              {system.startMenu, dir}));
+}
+
+TEST_F(Installation, RegistersTheSixteenValuesWithTheirTypesAndBytes) {
+  const std::string dir = root_ / "Program Files\\My Apps\\Quorvelle\\";
+  const std::string before = test::LocalDateText();
+  ASSERT_TRUE(Install(dir));
+  const std::string after = test::LocalDateText();
+
+  EXPECT_EQ(Uninstall("DisplayName"), Text("Telvarion"));
+  EXPECT_EQ(Uninstall("DisplayIcon"), Text(dir + "Quorvelle.exe,0"));
+  EXPECT_EQ(Uninstall("UninstallPath"), Text(dir));
+  // Quoted: the blanks in the path must not let a planted program run instead.
+  EXPECT_EQ(Uninstall("UninstallString"), Text("\"" + dir + "Uninstall.exe\""));
+  EXPECT_EQ(Uninstall("InstallLocation"), Text(dir));
+  EXPECT_EQ(Uninstall("DisplayVersion"), Text("5.0"));
+  EXPECT_EQ(Uninstall("Comments"), Text("Thank you for using Quorvelle!"));
+  EXPECT_EQ(Uninstall("Contact"), Text("support@nerovane.example"));
+  EXPECT_EQ(Uninstall("Publisher"), Text("Nerovane technologies"));
+  EXPECT_EQ(Uninstall("URLInfoAbout"), Text("https://quorvelle.nerovane.example"));
+  EXPECT_EQ(Uninstall("URLUpdateInfo"), Text("https://quorvelle.nerovane.example"));
+  EXPECT_EQ(Uninstall("NoModify"), Number(1));
+  EXPECT_EQ(Uninstall("NoRepair"), Number(1));
+  EXPECT_EQ(Uninstall("VersionMajor"), Number(5));
+  EXPECT_EQ(Uninstall("VersionMinor"), Number(0));
+  const RawValue date = Uninstall("InstallDate");
+  EXPECT_TRUE(date == Text(before) || date == Text(after)) << testing::PrintToString(date);
+
+  // Exactly those sixteen values in a new key.
+  const auto key =
+      platform::OpenKey(scratch_.root(), scratch_.path() + "\\Uninstall\\Quorvelle", KEY_READ);
+  DWORD values = 0;
+  ASSERT_EQ(RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                             &values, nullptr, nullptr, nullptr, nullptr),
+            ERROR_SUCCESS);
+  EXPECT_EQ(values, 16u);
+}
+
+TEST_F(Installation, ASecondInstallationRewritesTheEntryAndKeepsOtherValues) {
+  scratch_.SetText("Uninstall\\Quorvelle", "EstimatedSize", "from another program");
+  const std::string first = root_ / "First\\";
+  const std::string second = root_ / "Second place\\";
+  ASSERT_TRUE(Install(first));
+  ASSERT_TRUE(Install(second));
+
+  EXPECT_EQ(Uninstall("EstimatedSize"), Text("from another program"));
+  EXPECT_EQ(Uninstall("DisplayIcon"), Text(second + "Quorvelle.exe,0"));
+  EXPECT_EQ(Uninstall("UninstallPath"), Text(second));
+  EXPECT_EQ(Uninstall("UninstallString"), Text("\"" + second + "Uninstall.exe\""));
+  EXPECT_EQ(Uninstall("InstallLocation"), Text(second));
+  EXPECT_EQ(Uninstall("DisplayName"), Text("Telvarion"));
+  EXPECT_EQ(Uninstall("VersionMajor"), Number(5));
+  // Each folder keeps its own log; the second does not list the first's files.
+  EXPECT_EQ(Log(second).find(first), std::string::npos);
+}
+
+TEST_F(Installation, AnUninstallKeyThatCannotBeMadeIsSkippedSilently) {
+  // A lasting key may not be created below a volatile one: the system
+  // refuses it as it refuses a user without rights to the machine's keys.
+  platform::UniqueKey parent;
+  ASSERT_EQ(RegCreateKeyExA(scratch_.root(), (scratch_.path() + "\\Uninstall").c_str(), 0, nullptr,
+                            REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, parent.put(), nullptr),
+            ERROR_SUCCESS);
+  const std::string dir = root_ / "Quorvelle\\";
+  ASSERT_TRUE(Install(dir));
+
+  EXPECT_FALSE(
+      platform::OpenKey(scratch_.root(), scratch_.path() + "\\Uninstall\\Quorvelle", KEY_READ));
+  EXPECT_EQ(host_.decompressionErrors, 0);
+  // The installation went on to its end.
+  EXPECT_EQ(Log(dir).substr(Log(dir).size() - (dir.size() + 4)), "2=" + dir + "\r\n");
+  EXPECT_EQ(shell_.opened.size(), 2u);
+}
+
+TEST(IsPreservedFile, NoPayloadFileOfThisProductIsPreserved) {
+  for (const product::PayloadRow& row : product::PayloadTable) {
+    EXPECT_FALSE(install::IsPreservedFile(row.fileName)) << row.fileName;
+  }
+  // Only the table's one empty entry matches, byte for byte.
+  EXPECT_TRUE(install::IsPreservedFile(""));
+  EXPECT_FALSE(install::IsPreservedFile(" "));
+}
+
+}  // namespace
