@@ -9,7 +9,10 @@
 namespace install {
 
 void Installer::BeginLog() {
-  const std::string path = InstallDir + "install.log";
+  // The profile writer looks for a relative path in the Windows folder, so a
+  // destination typed as a relative path would put its log there: the log is
+  // always named by its absolute path, beside the files it lists.
+  const std::string path = platform::FullPathName(InstallDir + "install.log");
   // A log left by an earlier installation would mix its entries with ours. A
   // failure to delete it is not examined: the header writes below report a
   // log that cannot be written.

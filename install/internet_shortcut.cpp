@@ -4,26 +4,13 @@
 
 #include "install/installer.h"
 #include "platform/error.h"
+#include "platform/files.h"
 #include "platform/shell.h"
 #include "platform/text.h"
 #include "platform/unique_resource.h"
 
 namespace install {
-namespace {
-
-platform::UniqueFile CreateShortcutFile(const std::string& fileName) {
-  platform::UniqueFile file(CreateFileA(fileName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) {
-    const DWORD error = GetLastError();
-    platform::Raise(platform::Format("Cannot create file \"%s\". %s",
-                                     platform::FullPathName(fileName).c_str(),
-                                     platform::SystemErrorText(error).c_str()));
-  }
-  return file;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 std::string InternetShortcutText(const std::string& url, const std::string& iconFile,
                                  int iconIndex) {
@@ -42,7 +29,7 @@ void Installer::CreateInternetShortcut(const std::string& Folder, const std::str
   const std::string text = InternetShortcutText(Url, IconFile, IconIndex);
   const std::string fileName = folderPrefix + ShortcutName + ".url";
   {
-    const platform::UniqueFile file = CreateShortcutFile(fileName);
+    const platform::UniqueFile file = platform::CreateFileForWriting(fileName);
     // One write of the whole text. A short or failed write is not examined:
     // the file keeps what was written and is logged and announced as usual.
     DWORD written = 0;

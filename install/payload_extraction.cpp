@@ -5,6 +5,7 @@
 #include "install/installer.h"
 #include "install/payload_stream.h"
 #include "platform/error.h"
+#include "platform/files.h"
 #include "platform/text.h"
 #include "platform/unique_resource.h"
 
@@ -47,19 +48,6 @@ platform::UniqueHeapBlock CopyStoredStream(const ResourceView& view) {
   return copy;
 }
 
-// Creates or truncates the target, shared with nobody while it is written.
-platform::UniqueFile CreateTarget(const std::string& path) {
-  platform::UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) {
-    const DWORD error = GetLastError();
-    platform::Raise(platform::Format("Cannot create file \"%s\". %s",
-                                     platform::FullPathName(path).c_str(),
-                                     platform::SystemErrorText(error).c_str()));
-  }
-  return file;
-}
-
 // The size pass: everything inflated into a small scratch area and dropped.
 size_t MeasureInflatedSize(PayloadInflater& inflater) {
   inflater.Reset();
@@ -89,7 +77,7 @@ void CopyInflated(PayloadInflater& inflater, HANDLE file, size_t size) {
 // written, when the stream stops before its end marker. The inflater is
 // released before the file is closed.
 bool InflateIntoFile(const std::string& targetPath, const unsigned char* stored, size_t size) {
-  const platform::UniqueFile file = CreateTarget(targetPath);
+  const platform::UniqueFile file = platform::CreateFileForWriting(targetPath);
   PayloadInflater inflater(stored, size);
   const size_t inflatedSize = MeasureInflatedSize(inflater);
   if (!inflater.Ended()) return false;

@@ -11,7 +11,8 @@ build="build/bench-$arch"
 cmake -S . -B "$build" -G Ninja --toolchain "$PWD/cmake/toolchain-$arch-mingw.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DSETUP_BUILD_BENCH=ON -DSETUP_DIST_DIR="$PWD/$build/dist" >/dev/null
 cmake --build "$build" --target extract_bench -j2
-export TEST_WINEPREFIX="${TEST_WINEPREFIX:-$PWD/build/tests-$arch/wine/prefix}" TEST_ARCH="$arch"
+# A prefix of its own: the installations it times must not show up in the tests.
+export TEST_WINEPREFIX="${TEST_WINEPREFIX:-$PWD/$build/wine/prefix}" TEST_ARCH="$arch"
 echo "ExtractPayload benchmark, $arch build under Wine"
 for size in 1m 64m; do
   rounds=21; [ "$size" = 64m ] && rounds=5

@@ -1,5 +1,5 @@
-// Tooltips for parts of a window: the text shows when the mouse rests over
-// the part.
+// Tooltips for regions of a window: the text shows when the mouse rests over
+// the region.
 #pragma once
 
 #include "platform/unique_resource.h"

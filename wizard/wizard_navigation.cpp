@@ -86,7 +86,10 @@ void SetupForm::Close() {
   FormCloseQuery(canClose);
   if (!canClose) return;
   FormClose();
-  Destroy();
+  // The object is whole here, so the window is destroyed with the object
+  // still attached: its WM_DESTROY ends the message loop and the program.
+  // A window already gone needs nothing more: the result is not examined.
+  DestroyWindow(hwnd());
 }
 
 void SetupForm::FormClose() {

@@ -43,20 +43,12 @@ TEST(InternetShortcutText, NegativeIndexAndEmptyAddress) {
 }
 
 // Values of one section of the install log, in the file's order.
-Strings SectionValues(const std::string& profile, const char* section) {
-  char buffer[4096] = {};
-  GetPrivateProfileSectionA(section, buffer, sizeof buffer, profile.c_str());
-  Strings values;
-  for (const char* entry = buffer; *entry; entry += strlen(entry) + 1) values.push_back(entry);
-  return values;
-}
-
 struct InternetShortcutFixture : testing::Test {
   InternetShortcutFixture() {
     installer.InstallDir = logFolder.path() + "\\";
     installer.BeginLog();
   }
-  Strings Files() const { return SectionValues(installer.InstallLog->path(), "Files"); }
+  Strings Files() const { return test::ProfileSection(installer.InstallLog->path(), "Files"); }
 
   test::RecordingShell shell;
   test::TempFolder logFolder;

@@ -143,3 +143,23 @@ TEST_F(LogFixture, AReadOnlyDestinationRaisesAndKeepsTheCounters) {
 }
 
 }  // namespace
+
+// A destination typed as a relative path: the log lies in that folder, not
+// in the Windows folder where the profile writer looks for relative names.
+TEST(InstallLogPath, ARelativeDestinationKeepsItsLogBesideItsFiles) {
+  test::TempFolder folder;
+  char previous[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, previous);
+  ASSERT_TRUE(SetCurrentDirectoryA(folder.path().c_str()));
+  ASSERT_TRUE(CreateDirectoryA("relative", nullptr));
+  install::Installer installer;
+  installer.InstallDir = "relative\\";
+  installer.BeginLog();
+  installer.AddLogEntry(0, "relative\\Quorvelle.exe");
+  const std::string logPath = installer.InstallLog->path();
+  installer.ReleaseLog();
+  SetCurrentDirectoryA(previous);
+  EXPECT_EQ(logPath, folder / "relative\\install.log");
+  EXPECT_NE(test::ReadFile(folder / "relative\\install.log").find("1=relative\\Quorvelle.exe"),
+            std::string::npos);
+}

@@ -69,14 +69,6 @@ SavedLink LoadLink(const std::wstring& linkPath) {
 }
 
 // The values of one section of a profile file, in the file's order.
-Strings SectionValues(const std::string& profile, const char* section) {
-  char buffer[4096] = {};
-  GetPrivateProfileSectionA(section, buffer, sizeof buffer, profile.c_str());
-  Strings values;
-  for (const char* entry = buffer; *entry; entry += strlen(entry) + 1) values.push_back(entry);
-  return values;
-}
-
 // An installer with its log begun in one temporary folder and links made in
 // another, with the shell's notifications recorded.
 struct ShellLinkFixture : testing::Test {
@@ -84,8 +76,8 @@ struct ShellLinkFixture : testing::Test {
     installer.InstallDir = logFolder.path() + "\\";
     installer.BeginLog();
   }
-  Strings Files() const { return SectionValues(installer.InstallLog->path(), "Files"); }
-  Strings Folders() const { return SectionValues(installer.InstallLog->path(), "Folders"); }
+  Strings Files() const { return test::ProfileSection(installer.InstallLog->path(), "Files"); }
+  Strings Folders() const { return test::ProfileSection(installer.InstallLog->path(), "Folders"); }
   void Create(const std::wstring& linkPath, const std::string& arguments = "") {
     installer.CreateShellLink("C:\\Program Files\\Quorvelle\\",
                               "C:\\Program Files\\Quorvelle\\Quorvelle.exe", arguments, linkPath,
@@ -386,7 +378,7 @@ TEST_F(JournalingFixture, SettersInOrderThenSaveThenReleasesThenNotification) {
                      "Save " + linkPath + ",0", "release IShellLinkA", "release IPersistFile",
                      "release IUnknown", "notify " + links.path()}));
   EXPECT_EQ(object.References(), 0u);
-  EXPECT_EQ(SectionValues(installer.InstallLog->path(), "Files"), Strings{"1=" + linkPath});
+  EXPECT_EQ(test::ProfileSection(installer.InstallLog->path(), "Files"), Strings{"1=" + linkPath});
 }
 
 TEST_F(JournalingFixture, ARefusedInterfaceRaisesAndReleasesWhatWasObtained) {
@@ -401,8 +393,8 @@ TEST_F(JournalingFixture, ARefusedInterfaceRaisesAndReleasesWhatWasObtained) {
     EXPECT_EQ(object.journal, released);
   }
   EXPECT_FALSE(platform::DirectoryExists(links / "sub"));
-  EXPECT_EQ(SectionValues(installer.InstallLog->path(), "Files"), Strings{});
-  EXPECT_EQ(SectionValues(installer.InstallLog->path(), "Folders"), Strings{});
+  EXPECT_EQ(test::ProfileSection(installer.InstallLog->path(), "Files"), Strings{});
+  EXPECT_EQ(test::ProfileSection(installer.InstallLog->path(), "Folders"), Strings{});
 }
 
 TEST_F(JournalingFixture, ALogErrorReleasesTheReferencesAndSendsNoNotification) {

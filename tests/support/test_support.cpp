@@ -4,6 +4,8 @@
 
 #include <shlwapi.h>
 
+#include <cstring>
+
 namespace test {
 
 TempFolder::TempFolder() {
@@ -67,6 +69,14 @@ void ScratchKey::SetValue(const std::string& subkey, const char* name, DWORD typ
 void ScratchKey::SetText(const std::string& subkey, const char* name, const std::string& text,
                          DWORD type) const {
   SetValue(subkey, name, type, text.c_str(), static_cast<DWORD>(text.size() + 1));
+}
+
+std::vector<std::string> ProfileSection(const std::string& profile, const char* section) {
+  char buffer[4096] = {};
+  GetPrivateProfileSectionA(section, buffer, sizeof buffer, profile.c_str());
+  std::vector<std::string> values;
+  for (const char* entry = buffer; *entry; entry += strlen(entry) + 1) values.push_back(entry);
+  return values;
 }
 
 std::string ReadFile(const std::string& path) {

@@ -48,6 +48,8 @@ class ScratchKey {
 };
 
 void DeleteTree(const std::string& folder);
+// The values of a profile section, in file order.
+std::vector<std::string> ProfileSection(const std::string& profile, const char* section);
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 
