@@ -110,8 +110,9 @@ check_finished() {
   else
     kill "$setup_pid" 2>/dev/null; wait "$setup_pid" 2>/dev/null
   fi
-  same "the program ends with exit code 0" "${ended:+exit code $code}${ended:-still running 10 s after Close}" \
-    "exit code 0"
+  local outcome="still running 10 s after Close"
+  [ -n "$ended" ] && outcome="exit code $code"
+  same "the program ends with exit code 0" "$outcome" "exit code 0"
 }
 
 check_payloads() {  # INSTALL_DIR
