@@ -3,7 +3,7 @@
 # the i686 MinGW-w64 cross compiler, MinGW zlib, 32-bit Wine, Xvfb and the
 # X tools the end-to-end tests drive windows with. Safe to run again.
 set -e
-pkgs="cmake ninja-build make python3 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-i686-dev mingw-w64-x86-64-dev \
+pkgs="cmake ninja-build make python3 g++-mingw-w64-i686-win32 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-i686-dev mingw-w64-x86-64-dev \
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 libz-mingw-w64-dev wine wine32:i386 wine64 \
   xvfb xdotool x11-utils imagemagick fonts-wine fonts-liberation \
   googletest clang-format zlib1g-dev"
