@@ -2,10 +2,10 @@
 
 #include "install/installer.h"
 
+#include "platform/error.h"
 #include "platform/registry.h"
 #include "product/product_definition.h"
 
-#include <cstdio>
 #include <string>
 
 namespace install {
@@ -17,9 +17,7 @@ namespace {
 std::string LocalDateText() {
   SYSTEMTIME now;
   GetLocalTime(&now);
-  char text[16];
-  std::snprintf(text, sizeof text, "%04u%02u%02u", now.wYear, now.wMonth, now.wDay);
-  return text;
+  return platform::Format("%04u%02u%02u", now.wYear, now.wMonth, now.wDay);
 }
 
 // Quoted always: unquoted, a path with blanks such as C:\Program Files\...

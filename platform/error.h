@@ -21,8 +21,9 @@ class SetupError : public std::exception {
 
 [[noreturn]] void Raise(std::string text);
 
-// printf-style formatting into a std::string, for the fixed message formats.
-std::string Format(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
+// printf-style formatting (the system C library's) into a std::string, for the
+// fixed message formats.
+std::string Format(const char* format, ...) __attribute__((format(ms_printf, 1, 2)));
 
 // The system's text for an error code: at most 256 characters, with trailing
 // blanks, line breaks and full stops removed; empty when the system has none.
