@@ -1,9 +1,50 @@
-// The C++ runtime's default terminate handler prints the name of the
-// uncaught exception's type, which links in the whole symbol demangler
-// (about 46 KB). Nothing escapes the window procedure's barrier, so the
-// program ends silently instead, should that ever be reached.
-#include <cstdlib>
+// Two of the C++ runtime's error paths, replaced by small ones of the
+// program's own. Nothing else in the runtime changes.
+#include "platform/error.h"
 
+#include <cstdlib>
+#include <new>
+
+// The default terminate handler prints the name of the uncaught exception's
+// type, which links in the whole symbol demangler (about 46 KB). Nothing
+// escapes the window procedure's barrier, so the program ends silently
+// instead, should that ever be reached.
 namespace __gnu_cxx {
-void __verbose_terminate_handler() { std::abort(); }
+void __verbose_terminate_handler() {
+  std::abort();
+}
 }  // namespace __gnu_cxx
+
+// The standard library reports a misused container (an index out of range, a
+// text longer than memory allows) through these. The runtime's own versions
+// build the standard exception classes, whose copy-on-write strings bring
+// about 50 KB of string code that the program never uses otherwise. Here the
+// report is the program's own error, which the window procedure's barrier
+// shows in the error box like any other; memory that ran out stays
+// std::bad_alloc.
+namespace std {
+void __throw_bad_alloc() {
+  throw std::bad_alloc();
+}
+void __throw_bad_array_new_length() {
+  throw std::bad_array_new_length();
+}
+void __throw_length_error(const char* text) {
+  platform::Raise(text);
+}
+void __throw_logic_error(const char* text) {
+  platform::Raise(text);
+}
+void __throw_out_of_range(const char* text) {
+  platform::Raise(text);
+}
+void __throw_out_of_range_fmt(const char*, ...) {
+  platform::Raise("Index out of range");  // the library's format is not meant for users
+}
+void __throw_invalid_argument(const char* text) {
+  platform::Raise(text);
+}
+void __throw_bad_function_call() {
+  platform::Raise("bad function call");
+}
+}  // namespace std
