@@ -8,7 +8,10 @@
 #   start: process start to the wizard's window visible and painted, against
 #          a do-nothing GUI program (our own baseline)
 #   install: RunInstallation timed in-process, against the reference's silent
-#            install minus the baseline's start
+#            install minus the baseline's start; and the floor under it: the
+#            median cost of each system call the installation makes (profile
+#            write, link save, shell notification, registry value) times its
+#            count
 # Needs the reference's script: SETUP_REFERENCE_NSI (default
 # ../shared/bench/nsis-reference/setup.nsi beside the checkout).
 set -e
@@ -23,7 +26,7 @@ arch=$(scripts/test-arch.sh)
 build="build/bench-$arch"
 cmake -S . -B "$build" -G Ninja --toolchain "$PWD/cmake/toolchain-$arch-mingw.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DSETUP_BUILD_BENCH=ON -DSETUP_DIST_DIR="$PWD/$build/dist" >/dev/null
-cmake --build "$build" --target Setup install_bench start_bench gui_baseline >/dev/null
+cmake --build "$build" --target Setup install_bench start_bench gui_baseline primitives_bench >/dev/null
 work="$PWD/$build/compare"; rm -rf "$work"; mkdir -p "$work/payload" "$work/empty"
 
 size() { stat -c %s "$1"; }
@@ -63,6 +66,7 @@ scripts/with-xvfb.sh bash -c '
     echo "R $(run "'"$bench"'/start_bench.exe" - "'"$ref_win"' /S /D=C:\\refbench\\run$i")"
   done >"'"$work"'/times.txt"
   run "'"$bench"'/install_bench.exe" "'"$setup_win"'" "C:\\setupbench" '"$rounds"' >"'"$work"'/install.txt"
+  run "'"$bench"'/primitives_bench.exe" "C:\\primitivesbench" '"$rounds"' >"'"$work"'/primitives.txt"
 '
 a=$(awk '$1=="A"{print $2}' "$work/times.txt" | median)
 b=$(awk '$1=="B"{print $2}' "$work/times.txt" | median)
@@ -71,4 +75,6 @@ i=$(awk '/install_ms_median/{print $2}' "$work/install.txt")
 echo "start Setup.exe to first paint $a ms; do-nothing GUI program $b ms (difference $(echo "$a - $b" | bc) ms)"
 echo "install Setup.exe RunInstallation $i ms (in-process); reference silent install $r ms," \
   "minus the baseline start: $(echo "$r - $b" | bc) ms"
+echo "install: what the system's own calls cost here, per call and per installation:"
+grep '^primitive' "$work/primitives.txt" | sed 's/^/  /'
 echo "(extraction throughput: scripts/bench-extract.sh)"
