@@ -5,7 +5,9 @@
 #   1. The control, an ordinary program started from the same folder, loads
 #      them by name: the fakes work, and this system does take them from a
 #      program's folder.
-#   2. Setup.exe, started from that folder, installs with the default options
+#   2. The same loads after the search restriction Setup.exe makes at
+#      start-up take the system's libraries.
+#   3. Setup.exe, started from that folder, installs with the default options
 #      (desktop link, Start-menu links, launch) to the finished page and
 #      Close, exit code 0; its links were written by the shell-link object,
 #      created after the search was restricted; no marker appears anywhere.
@@ -31,15 +33,23 @@ echo "# 1. the control loads the fakes from its own folder"
 # own image under the planted file's path, and the planted DllMain never
 # runs); they are planted all the same, for systems that would take them.
 refused="version uxtheme comctl32 msimg32 oleacc setupapi"
-(cd "$downloads" && e2e_wine "$(basename "$control")" "${names[@]}" </dev/null 2>/dev/null) |
-  tr -d '\r' | sed 's/^/     /'
+run_control() {  # [--hardened]
+  (cd "$downloads" && e2e_wine "$(basename "$control")" "$@" "${names[@]}" </dev/null 2>/dev/null) |
+    tr -d '\r' | sed 's/^/     /'
+}
+run_control
 expected=$(for name in "${names[@]}"; do
   case " $refused " in *" ${name%.dll} "*) ;; *) echo "$name.marker" ;; esac
 done | sort)
 same "markers left by the control" "$(markers)" "$expected"
 rm -rf "$planted"
 
-echo "# 2. Setup.exe from the same folder loads none of them"
+echo "# 2. the control, restricted as Setup.exe is, loads none of them"
+run_control --hardened
+same "markers left by the restricted control" "$(markers)" ""
+rm -rf "$planted"
+
+echo "# 3. Setup.exe from the same folder loads none of them"
 start_setup "$downloads/Setup.exe"
 walk_to_installation "" 0
 same "the default folder" "$folder" 'C:\Program Files\Quorvelle'
