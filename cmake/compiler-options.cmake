@@ -15,3 +15,14 @@ target_include_directories(project_options INTERFACE ${PROJECT_SOURCE_DIR})
 target_link_options(project_options INTERFACE
   -Wl,--dynamicbase -Wl,--enable-reloc-section -Wl,--nxcompat -Wl,--tsaware
   -Wl,--gc-sections $<$<CONFIG:Release,MinSizeRel>:-s>)
+# The 32-bit image also declares that it calls no structured-exception
+# handler, and stays within 2 GiB of address space (never tested beyond).
+# The declaration is true: the compiler unwinds C++ exceptions with DWARF
+# tables (it is built --with-dwarf2 --disable-sjlj-exceptions), and the
+# run-time library watches for faults through vectored handlers and the
+# unhandled-exception filter, none of which is frame-based. Frame-based
+# handlers are registered by writing fs:[0]; the release image never does,
+# nor imports RtlUnwind (tests/build/executable_tests.cpp checks both).
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  target_link_options(project_options INTERFACE -Wl,--no-seh -Wl,--disable-large-address-aware)
+endif()

@@ -6,9 +6,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstddef>
 #include <cstring>
 #include <set>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -59,9 +61,54 @@ class ExecutableTest : public ::testing::Test {
     return names;
   }
 
+  // The names of every function imported by name, from every library.
+  std::set<std::string> ImportedFunctions() const {
+    std::set<std::string> names;
+    const auto& directory = nt_->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (size_t offset = OffsetOf(directory.VirtualAddress);;
+         offset += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+      const auto* entry = At<IMAGE_IMPORT_DESCRIPTOR>(offset);
+      if (entry->Name == 0) break;
+      const DWORD table = entry->OriginalFirstThunk ? entry->OriginalFirstThunk : entry->FirstThunk;
+      for (size_t thunk = OffsetOf(table);; thunk += sizeof(IMAGE_THUNK_DATA32)) {
+        const DWORD data = At<IMAGE_THUNK_DATA32>(thunk)->u1.AddressOfData;
+        if (data == 0) break;
+        if (data & IMAGE_ORDINAL_FLAG32) continue;
+        names.insert(image_.c_str() + OffsetOf(data) + offsetof(IMAGE_IMPORT_BY_NAME, Name));
+      }
+    }
+    return names;
+  }
+
+  // The raw bytes of every section that holds code.
+  std::string Code() const {
+    std::string code;
+    const auto* section = IMAGE_FIRST_SECTION(nt_);
+    for (WORD i = 0; i < nt_->FileHeader.NumberOfSections; ++i, ++section) {
+      if (!(section->Characteristics & IMAGE_SCN_CNT_CODE)) continue;
+      const DWORD size = std::min(section->SizeOfRawData, section->Misc.VirtualSize);
+      code.append(image_, section->PointerToRawData, size);
+    }
+    return code;
+  }
+
   std::string image_;
   const IMAGE_NT_HEADERS32* nt_ = nullptr;
 };
+
+// Where code stores a register into fs:[0], the head of the thread's chain of
+// frame-based exception handlers: "mov fs:[0], eax" and "mov fs:[0], reg".
+size_t FindHandlerChainWrite(std::string_view code) {
+  constexpr std::string_view zero("\0\0\0\0", 4);
+  for (size_t i = code.find('\x64'); i != std::string_view::npos; i = code.find('\x64', i + 1)) {
+    const std::string_view rest = code.substr(i + 1);
+    if (rest.size() >= 5 && rest[0] == '\xA3' && rest.substr(1, 4) == zero) return i;
+    const bool absoluteAddress =
+        rest.size() >= 6 && (static_cast<unsigned char>(rest[1]) & 0xC7) == 0x05;
+    if (absoluteAddress && rest[0] == '\x89' && rest.substr(2, 4) == zero) return i;
+  }
+  return std::string_view::npos;
+}
 
 TEST_F(ExecutableTest, IsA32BitGuiProgramWithTheHardenedLayout) {
   EXPECT_EQ(nt_->FileHeader.Machine, IMAGE_FILE_MACHINE_I386);
@@ -75,6 +122,34 @@ TEST_F(ExecutableTest, IsA32BitGuiProgramWithTheHardenedLayout) {
   EXPECT_FALSE(nt_->FileHeader.Characteristics & IMAGE_FILE_RELOCS_STRIPPED);
   EXPECT_GT(nt_->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_BASERELOC].Size, 0u);
   EXPECT_FALSE(nt_->FileHeader.Characteristics & IMAGE_FILE_LARGE_ADDRESS_AWARE);
+}
+
+// A 32-bit image that says it has no exception handlers must indeed register
+// none: the system would end the process rather than call one. (The flag means
+// nothing to 64-bit images, whose handlers are described in tables.)
+TEST_F(ExecutableTest, DeclaresNoFrameBasedExceptionHandlersAndRegistersNone) {
+  if (nt_->FileHeader.Machine != IMAGE_FILE_MACHINE_I386) GTEST_SKIP() << "not a 32-bit image";
+  EXPECT_TRUE(nt_->OptionalHeader.DllCharacteristics & IMAGE_DLLCHARACTERISTICS_NO_SEH);
+  const std::string code = Code();
+  ASSERT_GT(code.size(), 0x1000u);
+  EXPECT_EQ(FindHandlerChainWrite(code), std::string::npos)
+      << "at code byte " << std::hex << FindHandlerChainWrite(code);
+  const std::set<std::string> functions = ImportedFunctions();
+  EXPECT_TRUE(functions.count("GetModuleHandleA")) << "the import names were not read";
+  EXPECT_FALSE(functions.count("RtlUnwind"));
+}
+
+// The scan above, on hand-assembled fragments: both encodings of a store to
+// fs:[0] are found, loads from it and stores elsewhere in the block are not.
+TEST(HandlerChainScan, FindsStoresToTheChainHeadOnly) {
+  using namespace std::string_literals;
+  EXPECT_EQ(FindHandlerChainWrite("\x90\x90\x64\xA3\0\0\0\0\x90"s), 2u);
+  EXPECT_EQ(FindHandlerChainWrite("\x90\x64\x89\x25\0\0\0\0"s), 1u);  // mov fs:[0], esp
+  EXPECT_EQ(FindHandlerChainWrite("\x64\x89\x0D\0\0\0\0\x90"s), 0u);  // mov fs:[0], ecx
+  EXPECT_EQ(FindHandlerChainWrite("\x64\xA1\0\0\0\0\x90\x90"s), std::string::npos);  // load
+  EXPECT_EQ(FindHandlerChainWrite("\x64\xA1\x18\0\0\0\x8B\x78\x04"s), std::string::npos);
+  EXPECT_EQ(FindHandlerChainWrite("\x64\x89\x0D\x04\0\0\0\x90"s), std::string::npos);
+  EXPECT_EQ(FindHandlerChainWrite("\x64\xA3\0\0\0"s), std::string::npos);  // cut short
 }
 
 TEST_F(ExecutableTest, ImportsOnlyTheSystemsOwnLibraries) {

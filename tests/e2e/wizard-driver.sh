@@ -41,8 +41,14 @@ prepare_prefix() {  # NAME
   rm -rf "$(unix_path "$desktop")/Quorvelle.lnk" "$(unix_path "$programs")/Quorvelle"
 }
 
-start_setup() {
-  "$WINE_LOADER" "$build/dist/Setup.exe" </dev/null >"$TEST_WINEPREFIX/../setup.log" 2>&1 &
+# Starts the build's dist/Setup.exe, or the copy given, from its own folder
+# as the current one (as a double click in that folder does).
+start_setup() {  # [EXE]
+  if [ -n "${1:-}" ]; then
+    (cd "$(dirname "$1")" && exec "$WINE_LOADER" "$1") </dev/null >"$TEST_WINEPREFIX/../setup.log" 2>&1 &
+  else
+    "$WINE_LOADER" "$build/dist/Setup.exe" </dev/null >"$TEST_WINEPREFIX/../setup.log" 2>&1 &
+  fi
   setup_pid=$!
   window=$(e2e_wait_window "$title" 30)
   check "the wizard window appears" '[ -n "$window" ]'
