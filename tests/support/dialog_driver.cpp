@@ -42,14 +42,26 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM searchParam) {
   return FALSE;
 }
 
+// True once the dialog holds the input focus, on itself or a control: a
+// dialog is shown before its first control is focused, and a key sent in
+// between would go nowhere (seen on a busy machine).
+bool HasFocusInside(HWND dialog) {
+  const HWND focus = FocusOf(dialog);
+  return focus && (focus == dialog || IsChild(dialog, focus));
+}
+
+// The visible dialog, once it holds the focus; one that never takes the
+// focus is handed over when the wait ends, for the test's own checks to fail.
 HWND WaitForVisibleDialog(const std::string& title) {
+  HWND found = nullptr;
   for (DWORD waited = 0; waited < kWaitMs; waited += kPollMs) {
     DialogSearch search{title, nullptr};
     EnumWindows(&MatchDialog, reinterpret_cast<LPARAM>(&search));
-    if (search.found) return search.found;
+    found = search.found;
+    if (found && HasFocusInside(found)) return found;
     Sleep(kPollMs);
   }
-  return nullptr;
+  return found;
 }
 
 bool WaitUntilGone(HWND dialog, DWORD timeoutMs) {
