@@ -46,7 +46,9 @@ def file_lines(prefix):
 
 
 def registry_lines(reg_file, hive):
-    lines, key, has_values, pending = [], None, False, ""
+    """A line per key, parents included (the file leaves out the keys that
+    have subkeys but no values), and a line per value."""
+    lines, keys, key, pending = [], set(), None, ""
     with open(reg_file, encoding="utf-8", errors="replace") as text:
         for raw in text:
             # A long value goes on over lines that end in a backslash.
@@ -56,17 +58,13 @@ def registry_lines(reg_file, hive):
                 continue
             pending = ""
             if line.startswith("["):
-                if key is not None and not has_values and not WINE_CHURN.search(key):
-                    lines.append("R " + key)
-                name = line[1:line.index("]")].replace("\\\\", "\\")
-                key, has_values = hive + "\\" + name, False
+                key = hive + "\\" + line[1:line.index("]")].replace("\\\\", "\\")
+                parts = key.split("\\")
+                keys.update("\\".join(parts[:n]) for n in range(2, len(parts) + 1))
             elif key is not None and line and not line.startswith("#"):
-                if not WINE_CHURN.search(key):
-                    lines.append("R %s | %s" % (key, line))
-                has_values = True
-    if key is not None and not has_values:
-        lines.append("R " + key)
-    return lines
+                lines.append("R %s | %s" % (key, line))
+    lines += ["R " + k for k in keys]
+    return [line for line in lines if not WINE_CHURN.search(subject(line))]
 
 
 def snapshot(prefix, out):
