@@ -4,9 +4,11 @@
 # one installation after the other in one fresh prefix under a private Xvfb:
 #   1. no rights to the machine's uninstall key (a volatile key cannot have
 #      lasting subkeys, so the product's key cannot be made under it);
-#   2. the user's "Shell Folders" value "Desktop" is a number;
-#   3. "Desktop" is missing and "Programs" is empty;
-#   4. the shell-link class is not registered.
+#   2. the user's "Shell Folders" value "Programs" is a number;
+#   3. "Programs" is missing;   4. "Programs" is empty;
+#   5. the shell-link class is not registered.
+# Wine's desktop process writes "Desktop" afresh whenever it starts, before
+# the program can read it: only "Programs" can be spoiled from outside.
 # Each time: what the user sees, the state the wizard ends in, the way out
 # with exit code 0, and that nothing outside the destination, the links'
 # folders and the product's uninstall key changed.
@@ -32,9 +34,10 @@ uninstall_location() {
     sed -n 's/^ *InstallLocation *REG_SZ *//p'
 }
 payloads_installed() {  # INSTALL_DIR (Windows, with backslash)
-  local name
+  local installed=$1 name
   for name in Quorvelle.exe Uninstall.exe Copyright.txt help.txt; do
-    check "$name is installed" 'cmp -s "$(unix_path "$1$name")" "$build/payload/files/$name"'
+    check "$name is installed" \
+      'cmp -s "$(unix_path "$installed$name")" "$build/payload/files/$name"'
   done
 }
 check_link() {  # LINK TARGET DESCRIPTION INSTALL_DIR
@@ -64,34 +67,47 @@ same "the product is not registered" "$(uninstall_location)" ""
 payloads_installed 'C:\NoRights\Quorvelle\'
 check_nothing_else_changed "$(drive_c_place 'C:\NoRights')" "$links_place"
 
-echo "# 2. the \"Shell Folders\" value \"Desktop\" is a number"
-registry_import "[$shell_folders]" '"Desktop"=dword:00000001'
+# The machine's uninstall key, lasting again.
+e2e_wine reg add "$uninstall" /f >/dev/null 2>&1
+
+echo "# 2. the \"Shell Folders\" value \"Programs\" is a number"
+registry_import "[$shell_folders]" '"Programs"=dword:00000001'
 remove_links
 snapshot "$work/before"
 install_into 'C:\NonText\Quorvelle' 0
-same "the error box" "$(error_box)" "Invalid data type for 'Desktop'."
+# No full stop is added after a closing quote, whose code lies below it.
+same "the error box" "$(error_box)" "Invalid data type for 'Programs'"
 check_broken_off
-same "the product is registered all the same" "$(uninstall_location)" 'C:\NonText\Quorvelle\'
-payloads_installed 'C:\NonText\Quorvelle\'
-no_links
-same "install.log" "$(cat "$(unix_path 'C:\NonText\Quorvelle\')install.log")" \
-  "$(payload_log 'C:\NonText\Quorvelle\')"
-check_nothing_else_changed "$(drive_c_place 'C:\NonText')" "$uninstall_key_place"
-
-echo "# 3. \"Desktop\" missing and \"Programs\" empty: the system's own folders"
-registry_import "[$shell_folders]" '"Desktop"=-' '"Programs"=""'
-snapshot "$work/before"
-install_into 'C:\NoFolders\Quorvelle' 0
-same "no message appears" "$(ask dialog "$title" 1000)" ""
-check_finished
-dir='C:\NoFolders\Quorvelle\'
+dir='C:\NonText\Quorvelle\'
+same "the product is registered all the same" "$(uninstall_location)" "$dir"
+payloads_installed "$dir"
 check_link "$desktop\\Quorvelle.lnk" "${dir}Quorvelle.exe" Telvarion "$dir"
-check_link "$programs\\Quorvelle\\Quick help.lnk" "${dir}help.txt" "Quick help" "$dir"
-check "no link at the root of the drive" '[ ! -e "$TEST_WINEPREFIX/drive_c/Quorvelle.lnk" ]'
-check_nothing_else_changed "$(drive_c_place 'C:\NoFolders')" "$links_place" \
-  "$uninstall_key_place" 'Explorer\\Shell Folders$'
+check "no Start-menu folder" '[ ! -e "$(unix_path "$programs")/Quorvelle" ]'
+same "install.log" "$(cat "$(unix_path "$dir")install.log")" \
+  "$(payload_log "$dir")
+$(crlf "5=$desktop\\Quorvelle.lnk")"
+check_nothing_else_changed "$(drive_c_place 'C:\NonText')" "$links_place" "$uninstall_key_place"
 
-echo "# 4. the shell-link class is not registered"
+# "Programs" missing or empty: the Start menu the system knows.
+system_start_menu() {  # WHAT REGISTRY_LINE NEW_FOLDER
+  echo "# $1"
+  registry_import "[$shell_folders]" "$2"
+  remove_links
+  snapshot "$work/before"
+  install_into "$3\\Quorvelle" 0
+  same "no message appears" "$(ask dialog "$title" 1000)" ""
+  check_finished
+  local dir="$3\\Quorvelle\\"
+  check_link "$programs\\Quorvelle\\Quick help.lnk" "${dir}help.txt" "Quick help" "$dir"
+  check "no Start-menu folder at the root of the drive" '[ ! -e "$TEST_WINEPREFIX/drive_c/Quorvelle" ]'
+  # Asked for the Start menu, the system writes its value back.
+  check_nothing_else_changed "$(drive_c_place "$3")" "$links_place" "$uninstall_key_place" \
+    'Explorer\\Shell Folders$'
+}
+system_start_menu '3. "Programs" missing' '"Programs"=-' 'C:\NoValue'
+system_start_menu '4. "Programs" empty' '"Programs"=""' 'C:\EmptyValue'
+
+echo "# 5. the shell-link class is not registered"
 link_class='{00021401-0000-0000-C000-000000000046}'
 registry_import "[-HKEY_CLASSES_ROOT\\CLSID\\$link_class]"
 remove_links
