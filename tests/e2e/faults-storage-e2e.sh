@@ -7,7 +7,8 @@
 #   3. the main program in the destination is held open, unshared, by
 #      another process (the product still running);
 #   4. a build of the program whose uninstaller stream is damaged;
-#   5. a build whose uninstaller stream is cut off halfway.
+#   5. a build whose uninstaller stream is cut off halfway;
+#   6. a read-only Desktop, chosen in the folder browser.
 # Each time: the message the program gives, the state the wizard stays in,
 # the way out with exit code 0, what is left in the destination, and that
 # nothing else in drive C: or the registry changed. The drives of 1 and 2
@@ -21,11 +22,12 @@ work=$build/e2e/faults-storage
 . "$(dirname "$0")/fault-driver.sh"
 [ "$(id -u)" -eq 0 ] || { echo "skipped: the faulty drives are mounts, which need root"; exit 77; }
 
-mounts=()
+mounts=() bound=()
 cleanup() {
   e2e_stop
   local m
   for m in "${mounts[@]}"; do umount "$m" && rmdir "$m"; done
+  for m in "${bound[@]}"; do umount "$m"; done
 }
 mount_drive() {  # LETTER OPTIONS...: a tmpfs, or a read-only view of a folder
   local letter=$1 dir; shift
@@ -120,6 +122,27 @@ same "install.log" "$(cat "$dir/install.log")" \
   "$header
 $(crlf '[Files]' '1=C:\Truncated\Quorvelle\Quorvelle.exe')"
 check_nothing_else_changed "$(drive_c_place 'C:\Truncated')"
+
+echo "# 6. a read-only Desktop, chosen in the folder browser"
+desktop_dir=$(unix_path "$desktop")
+readonly_copy_of "$desktop_dir" "$desktop_dir" && bound+=("$desktop_dir")
+check "the Desktop is read-only" '! touch "$desktop_dir/probe" 2>/dev/null'
+snapshot "$work/before"
+pushd "$(start_folder)" >/dev/null && start_setup && popd >/dev/null
+click_continue
+read -r ex ey _ < <(ask child "$title" Edit | head -1)
+# The folder button lies right of the folder box, level with it.
+xdotool mousemove $((ex + 269 - 14 + 11)) $((ey + 11)) click 1
+check "the folder browser opens and takes OK" 'probe_succeeds press "Browse for Folder" OK'
+sleep 0.5
+folder=$(child_line Edit)
+same "the chosen folder with the product's name" "$folder" "$desktop\\Quorvelle"
+click_continue; click_continue
+same "the ready page" "$(ask page "$title")" 3
+click_continue
+same "the error box" "$(error_box)" "Unable to write to $desktop\\Quorvelle\\install.log."
+check_broken_off
+check_nothing_else_changed
 
 echo "$fails failure(s)"
 exit $((fails > 0))

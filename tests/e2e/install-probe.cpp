@@ -187,15 +187,14 @@ std::string WithoutAmpersands(const std::string& text) {
   return plain;
 }
 
+BOOL CALLBACK CollectVisible(HWND child, LPARAM list) {
+  if (IsWindowVisible(child)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+  return TRUE;
+}
+
 std::vector<HWND> VisibleChildren(HWND window) {
   std::vector<HWND> children;
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM list) -> BOOL {
-        if (IsWindowVisible(child)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&children));
+  EnumChildWindows(window, CollectVisible, reinterpret_cast<LPARAM>(&children));
   return children;
 }
 
