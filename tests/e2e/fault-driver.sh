@@ -6,12 +6,8 @@
 # The sourcing script sets: build, probe, work (a folder of its own).
 fault_tools=$(dirname "${BASH_SOURCE[0]}")
 
-# The wineserver writes the registry out when it exits; the next Wine call
-# of the script starts it again.
-settle() {
-  wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
-  wineserver -p </dev/null >/dev/null 2>&1
-}
+# The wineserver writes the registry out when it exits, so a snapshot stops
+# it (and every Wine process of the prefix) and starts it again afterwards.
 snapshot() {  # OUT
   wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
   python3 "$fault_tools/prefix-changes.py" snapshot "$TEST_WINEPREFIX" "$1"
