@@ -6,7 +6,19 @@
 
 namespace install {
 
+namespace {
+
+// The profile writer takes paths shorter than MAX_PATH. A longer one is not
+// refused everywhere: it can be written under a mangled name in the current
+// folder, outside the destination, so the writer is never handed one.
+bool FitsProfileWriter(const std::string& path) {
+  return path.size() < MAX_PATH;
+}
+
+}  // namespace
+
 LogWriter::~LogWriter() {
+  if (!FitsProfileWriter(path_)) return;  // nothing was written
   // Null section, key and value make the system write out what it still holds
   // for the file. Nothing can be done about a failure at this point, so the
   // result is not examined.
@@ -14,7 +26,8 @@ LogWriter::~LogWriter() {
 }
 
 void LogWriter::Write(const char* section, const char* key, const std::string& value) const {
-  if (!WritePrivateProfileStringA(section, key, value.c_str(), path_.c_str())) {
+  if (!FitsProfileWriter(path_) ||
+      !WritePrivateProfileStringA(section, key, value.c_str(), path_.c_str())) {
     platform::Raise(platform::Format("Unable to write to %s", path_.c_str()));
   }
 }

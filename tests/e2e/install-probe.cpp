@@ -9,6 +9,14 @@
 //                             working folder, description, icon and index, one a line
 //   record LOG ARGS...        appends ARGS, joined by blanks, as one line to LOG
 //                             (the prefix's stand-in "open" handler)
+//   dialog TITLE [WAIT_MS]    a visible message box or dialog (class #32770)
+//                             with that title: its texts, one a line
+//   press TITLE BUTTON        clicks that dialog's button (text with or without "&")
+//   hold PATH WAIT_MS         opens PATH without sharing, prints "held", waits
+//   volatile-key KEY          replaces HKEY_LOCAL_MACHINE\KEY, subkeys and all,
+//                             by an empty volatile key, which can have no
+//                             lasting subkeys
+//   error-text CODE           the system's message text for an error code
 // Exit: 0 answered, 1 not found, 2 usage.
 #include "platform/com.h"
 
@@ -17,13 +25,26 @@
 #include <shlobj.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
+// A visible top-level window with that title that is not a dialog: the
+// program's error box carries the wizard's title too.
+HWND FindMainWindow(const char* title) {
+  char className[64];
+  for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, nullptr, title));) {
+    GetClassNameA(window, className, sizeof className);
+    if (IsWindowVisible(window) && std::string(className) != "#32770") return window;
+  }
+  return nullptr;
+}
+
 HWND WaitForWindow(const char* title) {
   for (int tries = 0; tries < 100; ++tries) {
-    if (HWND window = FindWindowA(nullptr, title); window && IsWindowVisible(window)) return window;
+    if (HWND window = FindMainWindow(title)) return window;
     Sleep(50);
   }
   return nullptr;
@@ -67,7 +88,7 @@ int PrintChild(const char* title, const char* className, const char* text) {
   if (!query.found) return 1;
   RECT area;
   GetWindowRect(query.found, &area);
-  char childText[MAX_PATH] = "";
+  char childText[1024] = "";
   // Asked of the control itself: the text a window of another process keeps
   // for GetWindowTextA is not the one an edit box holds.
   SendMessageA(query.found, WM_GETTEXT, sizeof childText, reinterpret_cast<LPARAM>(childText));
@@ -121,6 +142,123 @@ int Record(int count, char** arguments) {
   return 0;
 }
 
+// ---- Dialogs of another process -------------------------------------------
+
+struct DialogQuery {
+  std::string title;
+  HWND found = nullptr;
+};
+
+// The wizard window has the same title as the error box: only the dialog
+// class tells them apart.
+BOOL CALLBACK MatchDialog(HWND window, LPARAM param) {
+  auto& query = *reinterpret_cast<DialogQuery*>(param);
+  char className[64] = "", text[256] = "";
+  GetClassNameA(window, className, sizeof className);
+  GetWindowTextA(window, text, sizeof text);
+  if (IsWindowVisible(window) && std::string(className) == "#32770" && query.title == text) {
+    query.found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND WaitForDialog(const char* title, DWORD waitMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    DialogQuery query{title};
+    EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&query));
+    if (query.found || GetTickCount() - start >= waitMs) return query.found;
+    Sleep(50);
+  }
+}
+
+std::string ControlText(HWND control) {
+  char text[1024] = "";
+  SendMessageA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+std::string WithoutAmpersands(const std::string& text) {
+  std::string plain;
+  for (char c : text) {
+    if (c != '&') plain += c;
+  }
+  return plain;
+}
+
+BOOL CALLBACK CollectVisible(HWND child, LPARAM list) {
+  if (IsWindowVisible(child)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+  return TRUE;
+}
+
+std::vector<HWND> VisibleChildren(HWND window) {
+  std::vector<HWND> children;
+  EnumChildWindows(window, CollectVisible, reinterpret_cast<LPARAM>(&children));
+  return children;
+}
+
+int PrintDialog(const char* title, DWORD waitMs) {
+  const HWND dialog = WaitForDialog(title, waitMs);
+  if (!dialog) return 1;
+  for (HWND child : VisibleChildren(dialog)) {
+    const std::string text = ControlText(child);
+    if (!text.empty()) std::printf("%s\n", text.c_str());
+  }
+  return 0;
+}
+
+int PressButton(const char* title, const char* button) {
+  const HWND dialog = WaitForDialog(title, 10000);
+  if (!dialog) return 1;
+  char className[64];
+  for (HWND child : VisibleChildren(dialog)) {
+    GetClassNameA(child, className, sizeof className);
+    if (lstrcmpiA(className, "Button") == 0 &&
+        WithoutAmpersands(ControlText(child)) == WithoutAmpersands(button)) {
+      // Posted: the dialog's thread is inside its modal loop.
+      PostMessageA(child, BM_CLICK, 0, 0);
+      return 0;
+    }
+  }
+  return 1;
+}
+
+// ---- Faults made from outside the program ----------------------------------
+
+int HoldFile(const char* path, DWORD waitMs) {
+  const HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return 1;
+  std::printf("held\n");
+  std::fflush(stdout);
+  Sleep(waitMs);
+  CloseHandle(file);
+  return 0;
+}
+
+int ReplaceByVolatileKey(const char* path) {
+  const LONG deleted = RegDeleteTreeA(HKEY_LOCAL_MACHINE, path);
+  if (deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND) return 1;
+  HKEY key;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                      nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    return 1;
+  }
+  RegCloseKey(key);
+  return 0;
+}
+
+int PrintErrorText(const char* code) {
+  char text[512] = "";
+  if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                      std::strtoul(code, nullptr, 10), 0, text, sizeof text, nullptr)) {
+    return 1;
+  }
+  std::printf("%s", text);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -132,6 +270,15 @@ int main(int argc, char** argv) {
   if (mode == "page" && argc == 3) return PrintPage(argv[2]);
   if (mode == "link" && argc == 3) return PrintLink(argv[2]);
   if (mode == "record" && argc >= 3) return Record(argc - 2, argv + 2);
-  std::fprintf(stderr, "usage: install-probe client|child|page|link|record ...\n");
+  if (mode == "dialog" && (argc == 3 || argc == 4)) {
+    return PrintDialog(argv[2], argc == 4 ? std::strtoul(argv[3], nullptr, 10) : 10000);
+  }
+  if (mode == "press" && argc == 4) return PressButton(argv[2], argv[3]);
+  if (mode == "hold" && argc == 4) return HoldFile(argv[2], std::strtoul(argv[3], nullptr, 10));
+  if (mode == "volatile-key" && argc == 3) return ReplaceByVolatileKey(argv[2]);
+  if (mode == "error-text" && argc == 3) return PrintErrorText(argv[2]);
+  std::fprintf(stderr,
+               "usage: install-probe client|child|page|link|record|dialog|press|hold|"
+               "volatile-key|error-text ...\n");
   return 2;
 }

@@ -50,7 +50,7 @@ same "markers left by the restricted control" "$(markers)" ""
 rm -rf "$planted"
 
 echo "# 3. Setup.exe from the same folder loads none of them"
-start_setup "$downloads/Setup.exe"
+pushd "$downloads" >/dev/null; start_setup "$downloads/Setup.exe"; popd >/dev/null  # started from its folder
 walk_to_installation "" 0
 same "the default folder" "$folder" 'C:\Program Files\Quorvelle'
 dir="$folder\\"

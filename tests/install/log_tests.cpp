@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 const std::string kHeader =
@@ -162,4 +164,39 @@ TEST(InstallLogPath, ARelativeDestinationKeepsItsLogBesideItsFiles) {
   EXPECT_EQ(logPath, folder / "relative\\install.log");
   EXPECT_NE(test::ReadFile(folder / "relative\\install.log").find("1=relative\\Quorvelle.exe"),
             std::string::npos);
+}
+
+// A destination longer than the system's paths allow: the log is refused
+// with its own error before the profile writer sees the path, and nothing is
+// written anywhere, not in the current folder either.
+TEST(InstallLogPath, ADestinationBeyondMaxPathRaisesAndWritesNothing) {
+  test::TempFolder folder;
+  char previous[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, previous);
+  ASSERT_TRUE(SetCurrentDirectoryA(folder.path().c_str()));
+  install::Installer installer;
+  installer.InstallDir = folder.path();
+  while (installer.InstallDir.size() < MAX_PATH) installer.InstallDir += "\\Quorvelle";
+  installer.InstallDir += "\\";
+  const std::string path = installer.InstallDir + "install.log";
+  std::string raised;
+  try {
+    installer.BeginLog();
+  } catch (const platform::SetupError& error) {
+    raised = error.text();
+  }
+  EXPECT_THROW(installer.AddLogEntry(0, "C:\\x"), platform::SetupError);
+  installer.ReleaseLog();
+  SetCurrentDirectoryA(previous);
+  EXPECT_EQ(raised, "Unable to write to " + path);
+  EXPECT_EQ(installer.NextFileIndex, 1);
+  WIN32_FIND_DATAA found;
+  const HANDLE search = FindFirstFileA((folder / "*").c_str(), &found);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  std::vector<std::string> names;
+  do {
+    names.emplace_back(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  EXPECT_EQ(names, (std::vector<std::string>{".", ".."}));
 }
