@@ -46,37 +46,41 @@ class ExecutableTest : public ::testing::Test {
     throw std::out_of_range("address in no section");
   }
 
-  std::set<std::string> ImportedLibraries() const {
-    std::set<std::string> names;
+  // Calls `each` with every entry of the import directory, one per library.
+  template <typename Each>
+  void ForEachImportedLibrary(Each each) const {
     const auto& directory = nt_->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     for (size_t offset = OffsetOf(directory.VirtualAddress);;
          offset += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
       const auto* entry = At<IMAGE_IMPORT_DESCRIPTOR>(offset);
       if (entry->Name == 0) break;
-      std::string name = image_.c_str() + OffsetOf(entry->Name);
+      each(*entry);
+    }
+  }
+
+  std::set<std::string> ImportedLibraries() const {
+    std::set<std::string> names;
+    ForEachImportedLibrary([&](const IMAGE_IMPORT_DESCRIPTOR& entry) {
+      std::string name = image_.c_str() + OffsetOf(entry.Name);
       std::transform(name.begin(), name.end(), name.begin(),
                      [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
       names.insert(name);
-    }
+    });
     return names;
   }
 
   // The names of every function imported by name, from every library.
   std::set<std::string> ImportedFunctions() const {
     std::set<std::string> names;
-    const auto& directory = nt_->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (size_t offset = OffsetOf(directory.VirtualAddress);;
-         offset += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
-      const auto* entry = At<IMAGE_IMPORT_DESCRIPTOR>(offset);
-      if (entry->Name == 0) break;
-      const DWORD table = entry->OriginalFirstThunk ? entry->OriginalFirstThunk : entry->FirstThunk;
+    ForEachImportedLibrary([&](const IMAGE_IMPORT_DESCRIPTOR& entry) {
+      const DWORD table = entry.OriginalFirstThunk ? entry.OriginalFirstThunk : entry.FirstThunk;
       for (size_t thunk = OffsetOf(table);; thunk += sizeof(IMAGE_THUNK_DATA32)) {
         const DWORD data = At<IMAGE_THUNK_DATA32>(thunk)->u1.AddressOfData;
         if (data == 0) break;
         if (data & IMAGE_ORDINAL_FLAG32) continue;
         names.insert(image_.c_str() + OffsetOf(data) + offsetof(IMAGE_IMPORT_BY_NAME, Name));
       }
-    }
+    });
     return names;
   }
 

@@ -91,20 +91,25 @@ walk_to_installation() {  # TYPED_FOLDER|"" OPTIONS_OFF(0/1)
 check_finished() {
   same "the finished page is shown" "$(ask page "$title")" 4
   click_exit
+  check_program_ends "Close"
+}
+
+# Waits for the window to go and the process to end; exit code 0 expected.
+check_program_ends() {  # WHAT
   local closed= ended= code=
   for _ in $(seq 50); do
     xdotool search --name "^$title\$" >/dev/null 2>&1 || { closed=1; break; }
     sleep 0.1
   done
-  check "Close removes the window at once" '[ -n "$closed" ]'
+  check "$1: the window goes" '[ -n "$closed" ]'
   for _ in $(seq 100); do kill -0 "$setup_pid" 2>/dev/null || { ended=1; break; }; sleep 0.1; done
   if [ -n "$ended" ]; then
     wait "$setup_pid"; code=$?
   else
     kill "$setup_pid" 2>/dev/null; wait "$setup_pid" 2>/dev/null
   fi
-  local outcome="still running 10 s after Close"
+  local outcome="still running 10 s later"
   [ -n "$ended" ] && outcome="exit code $code"
-  same "the program ends with exit code 0" "$outcome" "exit code 0"
+  same "$1: the program ends with exit code 0" "$outcome" "exit code 0"
 }
 
