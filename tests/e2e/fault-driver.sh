@@ -32,22 +32,19 @@ install_into() {  # DESTINATION OPTIONS_OFF [PROGRAM]
   walk_to_installation "$1" "$2"
 }
 
-# The program's error box: its text (without the button's), then OK pressed.
-error_box() {
+# A message of the program titled TITLE: its text (without the button's),
+# then OK pressed.
+answer_message() {  # TITLE
   local text
-  text=$(ask dialog "$title" 30000)
-  ask press "$title" OK >/dev/null
+  text=$(ask dialog "$1" 30000)
+  ask press "$1" OK >/dev/null
   sleep 0.3
   printf '%s\n' "$text" | grep -vx OK
 }
+# The program's error box, titled as the wizard is.
+error_box() { answer_message "$title"; }
 # An error-kind message dialog of the program ("Error", one OK button).
-error_dialog() {
-  local text
-  text=$(ask dialog Error 30000)
-  ask press Error OK >/dev/null
-  sleep 0.3
-  printf '%s\n' "$text" | grep -vx OK
-}
+error_dialog() { answer_message Error; }
 
 # The system's text for an error code, as the program puts it into a
 # message: trailing blanks, line breaks and full stops removed.

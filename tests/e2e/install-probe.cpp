@@ -19,6 +19,7 @@
 //   error-text CODE           the system's message text for an error code
 // Exit: 0 answered, 1 not found, 2 usage.
 #include "platform/com.h"
+#include "platform/unique_resource.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -227,26 +228,23 @@ int PressButton(const char* title, const char* button) {
 // ---- Faults made from outside the program ----------------------------------
 
 int HoldFile(const char* path, DWORD waitMs) {
-  const HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return 1;
+  const platform::UniqueFile file(CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return 1;
   std::printf("held\n");
   std::fflush(stdout);
   Sleep(waitMs);
-  CloseHandle(file);
   return 0;
 }
 
 int ReplaceByVolatileKey(const char* path) {
   const LONG deleted = RegDeleteTreeA(HKEY_LOCAL_MACHINE, path);
   if (deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND) return 1;
-  HKEY key;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
-                      nullptr, &key, nullptr) != ERROR_SUCCESS) {
-    return 1;
-  }
-  RegCloseKey(key);
-  return 0;
+  platform::UniqueKey key;
+  return RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                         nullptr, key.put(), nullptr) == ERROR_SUCCESS
+             ? 0
+             : 1;
 }
 
 int PrintErrorText(const char* code) {
