@@ -22,7 +22,7 @@ nsi=${SETUP_REFERENCE_NSI:-$PWD/../shared/bench/nsis-reference/setup.nsi}
 scripts/install-deps.sh
 command -v makensis >/dev/null || DEBIAN_FRONTEND=noninteractive apt-get install -y -qq nsis >/dev/null
 cmake --preset release >/dev/null && cmake --build --preset release >/dev/null
-arch=$(scripts/test-arch.sh)
+arch=${SETUP_BENCH_ARCH:-i686}
 build="build/bench-$arch"
 cmake -S . -B "$build" -G Ninja --toolchain "$PWD/cmake/toolchain-$arch-mingw.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DSETUP_BUILD_BENCH=ON -DSETUP_DIST_DIR="$PWD/$build/dist" >/dev/null

@@ -6,7 +6,7 @@
 set -e
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-arch=$(scripts/test-arch.sh)
+arch=${SETUP_BENCH_ARCH:-i686}
 build="build/bench-$arch"
 cmake -S . -B "$build" -G Ninja --toolchain "$PWD/cmake/toolchain-$arch-mingw.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DSETUP_BUILD_BENCH=ON -DSETUP_DIST_DIR="$PWD/$build/dist" >/dev/null

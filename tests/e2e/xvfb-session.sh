@@ -23,7 +23,7 @@ e2e_start() {
   for _ in $(seq 100); do [ -s "$f" ] && break; sleep 0.05; done
   export DISPLAY=":$(cat "$f")"; rm -f "$f"
   [ "$DISPLAY" != ":" ] || return 1
-  export TEST_WINEPREFIX=$work/prefix TEST_ARCH=x86_64
+  export TEST_WINEPREFIX=$work/prefix TEST_ARCH=${TEST_ARCH:-i686}
   . "$e2e_root/scripts/wine-env.sh"
   wineserver -p </dev/null >/dev/null 2>&1
   trap e2e_stop EXIT
