@@ -66,11 +66,11 @@ same "no message appears" "$(ask dialog "$title" 1000; ask dialog Error 100)" ""
 check_finished
 dir=$downloads/Apps/Quorvelle
 for name in Quorvelle.exe Uninstall.exe Copyright.txt help.txt; do
-  check "$name lies in Downloads\\Apps\\Quorvelle" 'cmp -s "$dir/$name" "$build/payload/files/$name"'
+  check "$name lies in Downloads\\Apps\\Quorvelle" 'cmp -s "$dir/$name" "$payload_files/$name"'
 done
 check "install.log lies beside them and names them as typed" \
   'grep -qxF "1=Apps\\Quorvelle\\Quorvelle.exe" <(tr -d "\r" <"$dir/install.log")'
-check_nothing_else_changed "$uninstall_key_place" \
+check_nothing_else_changed "$(uninstall_key_place)" \
   "$(drive_c_place "C:\\users\\$(id -un)\\Downloads\\Apps")"
 
 echo "$fails failure(s)"
