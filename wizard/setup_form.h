@@ -110,6 +110,10 @@ class SetupForm : public FormWindow, private install::InstallationHost {
   void BindHandlers();
   void AdvancePage();
   void StartInstallation();
+  // Processes the waiting messages; false when the user left meanwhile.
+  bool ProcessMessagesUnlessLeft();
+
+  bool OnActivate(bool active);
 
   // What the installation asks of the wizard.
   bool DeskIconChecked() override;
@@ -120,6 +124,7 @@ class SetupForm : public FormWindow, private install::InstallationHost {
 
   Tooltip tooltip_;
   bool shown_ = false;
+  HWND activeControl_ = nullptr;  // the control with the focus when the window was left
 };
 
 }  // namespace wizard
