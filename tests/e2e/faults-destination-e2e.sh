@@ -12,7 +12,7 @@
 # is recorded by its full path. Each time the program leaves with exit code
 # 0, and nothing outside the destination and the product's uninstall key
 # changed. Then, in the same prefix:
-#   7. keys typed after a message reach the folder text;
+#   7. keys typed after a message or the folder browser reach the folder text;
 #   8. Exit confirmed while a click on Continue waits in the ready page's
 #      queue: the program ends and nothing is written.
 set -u
@@ -88,7 +88,7 @@ same "the uninstall entry's command" "$(uninstall_value UninstallString)" "\"${f
 check_nothing_else_changed "$uninstall_key_place" \
   "$(drive_c_place "C:\\users\\$(id -un)\\Downloads\\Apps")"
 
-echo "# 7. keys typed after a message reach the folder text"
+echo "# 7. keys typed after a message or the folder browser reach the folder text"
 snapshot "$work/before"
 pushd "$downloads" >/dev/null; start_setup; popd >/dev/null
 click_continue
@@ -102,6 +102,12 @@ click_exit
 ask press Warning "&No" >/dev/null; sleep 0.3
 xdotool type --delay 20 'Again'; sleep 0.3
 same "keys typed after \"&No\" reach it too" "$(child_line Edit)" 'TypedAgain'
+# The change-folder button lies 255 pixels right of the folder text's left edge.
+read -r ex ey _ < <(ask child "$title" Edit)
+xdotool mousemove $((ex + 266)) $((ey + 11)) click 1
+ask press 'Browse for Folder' Cancel >/dev/null; sleep 0.5
+xdotool type --delay 20 'More'; sleep 0.3
+same "... and after the folder browser" "$(child_line Edit)" 'TypedAgainMore'
 
 echo "# 8. Exit confirmed while a click on Continue waits: the program ends, nothing is written"
 click_continue; click_continue
