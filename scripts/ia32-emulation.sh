@@ -11,6 +11,11 @@
 # binfmt_misc for i386 ELF programs until the machine restarts.
 #
 #   --status   print which path this host takes: native, emulated or none
+#   --private COMMAND...   run COMMAND with 32-bit programs emulated, on any
+#              host, in a user and mount namespace of its own whose
+#              binfmt_misc holds the registration (Linux 6.7 and later): the
+#              emulated path tried on a host that runs 32-bit code, leaving
+#              the host's own registrations as they are
 #   SETUP_IA32_EMULATION=force   register the emulator even on a host that
 #                                runs 32-bit code (to try the emulated path)
 #   SETUP_IA32_EMULATION=off     remove our registration again
@@ -64,8 +69,17 @@ register() {
     $sudo tee "$binfmt/register" >/dev/null
 }
 
+# In a private namespace: root there, binfmt_misc of its own, then COMMAND.
+private() {
+  [ -x "$root/build/emulator/qemu-i386" ] || fetch_emulator
+  exec unshare --user --map-root-user --mount --fork bash -c '
+    mount -t binfmt_misc binfmt_misc '"$binfmt"' || exit 1
+    SETUP_IA32_EMULATION=force "$0" >/dev/null && exec "$@"' "$0" "$@"
+}
+
 case "${1:-}:${SETUP_IA32_EMULATION:-}" in
   --status:*) status ;;
+  --private:*) shift; private "$@" ;;
   :off) if [ -f "$entry" ]; then echo -1 | $sudo tee "$entry" >/dev/null; fi ;;
   :force)
     emulated || { echo "ia32-emulation: registering qemu-i386 for 32-bit programs, as asked"; register; } ;;

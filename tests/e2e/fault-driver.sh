@@ -98,4 +98,9 @@ drive_c_place() {  # WINDOWS_PATH (C:\...)
   p=${p//\\//}
   printf '^drive_c/%s(/|$)' "$(printf '%s' "$p" | sed 's/[][().*+?^$|{}]/\\&/g')"
 }
-uninstall_key_place='^HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvelle$'
+# The product's uninstall key, where the program under test writes it: a
+# 32-bit program's lands in the 32-bit view.
+uninstall_key_place() {
+  local view=; [ "$reg_view" = /reg:32 ] && view='Wow6432Node\\'
+  printf '%s' '^HKLM\\Software\\'"$view"'Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvelle$'
+}

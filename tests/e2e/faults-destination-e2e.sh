@@ -63,10 +63,10 @@ check "nothing was made at the full depth" '[ ! -e "$(unix_path "$long")" ]'
 refused "5. a text of blanks" '   ' "C:\\users\\$(id -un)\\Downloads\\   "
 
 # A value of the product's uninstall entry, in the registry view of the
-# 32-bit program.
+# program under test.
 uninstall_value() {  # NAME
   e2e_wine reg query 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Quorvelle' \
-    /v "$1" /reg:32 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_SZ *//p"
+    /v "$1" "$reg_view" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_SZ *//p"
 }
 
 echo "# 6. a relative path: installed inside the folder the program was started from"
@@ -77,7 +77,7 @@ same "no message appears" "$(ask dialog "$title" 1000; ask dialog Error 100)" ""
 check_finished
 dir=$downloads/Apps/Quorvelle
 for name in Quorvelle.exe Uninstall.exe Copyright.txt help.txt; do
-  check "$name lies in Downloads\\Apps\\Quorvelle" 'cmp -s "$dir/$name" "$build/payload/files/$name"'
+  check "$name lies in Downloads\\Apps\\Quorvelle" 'cmp -s "$dir/$name" "$payload_files/$name"'
 done
 # Recorded by the full path, so that the uninstaller, started from anywhere, finds it.
 full="C:\\users\\$(id -un)\\Downloads\\Apps\\Quorvelle\\"
@@ -85,7 +85,7 @@ check "install.log lies beside them and names them by their full path" \
   'grep -qxF "1=${full}Quorvelle.exe" <(tr -d "\r" <"$dir/install.log")'
 same "the uninstall entry's location" "$(uninstall_value InstallLocation)" "$full"
 same "the uninstall entry's command" "$(uninstall_value UninstallString)" "\"${full}Uninstall.exe\""
-check_nothing_else_changed "$uninstall_key_place" \
+check_nothing_else_changed "$(uninstall_key_place)" \
   "$(drive_c_place "C:\\users\\$(id -un)\\Downloads\\Apps")"
 
 echo "# 7. keys typed after a message or the folder browser reach the folder text"

@@ -30,14 +30,14 @@ registry_import() {  # LINES...: a REGEDIT4 file's body
   (cd "$TEST_WINEPREFIX/drive_c/testtools" && e2e_wine regedit /S change.reg)
 }
 uninstall_location() {
-  e2e_wine reg query "$uninstall\\Quorvelle" /v InstallLocation 2>/dev/null | tr -d '\r' |
+  e2e_wine reg query "$uninstall\\Quorvelle" /v InstallLocation "$reg_view" 2>/dev/null | tr -d '\r' |
     sed -n 's/^ *InstallLocation *REG_SZ *//p'
 }
 payloads_installed() {  # INSTALL_DIR (Windows, with backslash)
   local installed=$1 name
   for name in Quorvelle.exe Uninstall.exe Copyright.txt help.txt; do
     check "$name is installed" \
-      'cmp -s "$(unix_path "$installed$name")" "$build/payload/files/$name"'
+      'cmp -s "$(unix_path "$installed$name")" "$payload_files/$name"'
   done
 }
 check_link() {  # LINK TARGET DESCRIPTION INSTALL_DIR
@@ -62,13 +62,13 @@ check "the uninstall key is volatile" \
 install_into 'C:\NoRights\Quorvelle' 0
 same "no message appears" "$(ask dialog "$title" 1000)" ""
 check_finished
-check "the list of installed programs can be read" 'e2e_wine reg query "$uninstall" >/dev/null 2>&1'
+check "the list of installed programs can be read" 'e2e_wine reg query "$uninstall" "$reg_view" >/dev/null 2>&1'
 same "the product is not registered" "$(uninstall_location)" ""
 payloads_installed 'C:\NoRights\Quorvelle\'
 check_nothing_else_changed "$(drive_c_place 'C:\NoRights')" "$links_place"
 
 # The machine's uninstall key, lasting again.
-e2e_wine reg add "$uninstall" /f >/dev/null 2>&1
+e2e_wine reg add "$uninstall" /f "$reg_view" >/dev/null 2>&1
 
 echo "# 2. the \"Shell Folders\" value \"Programs\" is a number"
 registry_import "[$shell_folders]" '"Programs"=dword:00000001'
@@ -86,7 +86,7 @@ check "no Start-menu folder" '[ ! -e "$(unix_path "$programs")/Quorvelle" ]'
 same "install.log" "$(cat "$(unix_path "$dir")install.log")" \
   "$(payload_log "$dir")
 $(crlf "5=$desktop\\Quorvelle.lnk")"
-check_nothing_else_changed "$(drive_c_place 'C:\NonText')" "$links_place" "$uninstall_key_place"
+check_nothing_else_changed "$(drive_c_place 'C:\NonText')" "$links_place" "$(uninstall_key_place)"
 
 # "Programs" missing or empty: the Start menu the system knows.
 system_start_menu() {  # WHAT REGISTRY_LINE NEW_FOLDER
@@ -101,7 +101,7 @@ system_start_menu() {  # WHAT REGISTRY_LINE NEW_FOLDER
   check_link "$programs\\Quorvelle\\Quick help.lnk" "${dir}help.txt" "Quick help" "$dir"
   check "no Start-menu folder at the root of the drive" '[ ! -e "$TEST_WINEPREFIX/drive_c/Quorvelle" ]'
   # Asked for the Start menu, the system writes its value back.
-  check_nothing_else_changed "$(drive_c_place "$3")" "$links_place" "$uninstall_key_place" \
+  check_nothing_else_changed "$(drive_c_place "$3")" "$links_place" "$(uninstall_key_place)" \
     'Explorer\\Shell Folders$'
 }
 system_start_menu '3. "Programs" missing' '"Programs"=-' 'C:\NoValue'
@@ -109,7 +109,9 @@ system_start_menu '4. "Programs" empty' '"Programs"=""' 'C:\EmptyValue'
 
 echo "# 5. the shell-link class is not registered"
 link_class='{00021401-0000-0000-C000-000000000046}'
-registry_import "[-HKEY_CLASSES_ROOT\\CLSID\\$link_class]"
+# Gone from both registry views: a 32-bit program reads its classes from its
+# own view, and Wine's looks into the other one too.
+for view in /reg:32 /reg:64; do e2e_wine reg delete "HKCR\\CLSID\\$link_class" /f $view >/dev/null 2>&1; done
 remove_links
 snapshot "$work/before"
 install_into 'C:\NoLinks\Quorvelle' 0
@@ -122,7 +124,7 @@ payloads_installed 'C:\NoLinks\Quorvelle\'
 no_links
 same "install.log" "$(cat "$(unix_path 'C:\NoLinks\Quorvelle\')install.log")" \
   "$(payload_log 'C:\NoLinks\Quorvelle\')"
-check_nothing_else_changed "$(drive_c_place 'C:\NoLinks')" "$uninstall_key_place"
+check_nothing_else_changed "$(drive_c_place 'C:\NoLinks')" "$(uninstall_key_place)"
 
 echo "$fails failure(s)"
 exit $((fails > 0))

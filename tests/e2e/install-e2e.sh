@@ -19,7 +19,7 @@ check_payloads() {  # INSTALL_DIR
   local installed=$1 name
   for name in Quorvelle.exe Uninstall.exe Copyright.txt help.txt; do
     check "$name equals its packed source" \
-      'cmp -s "$(unix_path "$installed$name")" "$build/payload/files/$name"'
+      'cmp -s "$(unix_path "$installed$name")" "$payload_files/$name"'
   done
 }
 
@@ -60,7 +60,7 @@ EOF
 check_uninstall_entry() {  # INSTALL_DIR
   local entry
   entry=$(e2e_wine reg query 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Quorvelle' \
-            /reg:64 2>/dev/null | tr -d '\r' | grep '^ ' | sed 's/^ *//; s/  */ /g' | sort)
+            "$reg_view" 2>/dev/null | tr -d '\r' | grep '^ ' | sed 's/^ *//; s/  */ /g' | sort)
   same "the uninstall entry" "$entry" "$(uninstall_values "$1" | sort)"
 }
 
@@ -84,7 +84,7 @@ echo "# 1. default options into the default folder"
 prepare_prefix defaults
 start_setup
 walk_to_installation "" 0
-same "the default folder" "$folder" 'C:\Program Files\Quorvelle'
+same "the default folder" "$folder" "$program_files\\Quorvelle"
 dir="$folder\\"
 menu="$programs\\Quorvelle\\"
 check_finished

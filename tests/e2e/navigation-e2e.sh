@@ -32,7 +32,7 @@ opened=$work/opened.log
 rm -f "$opened"
 export URL_RECORDER_LOG="Z:$opened"
 
-"$WINE_LOADER" "$build/dist/Setup.exe" </dev/null >"$work/setup.log" 2>&1 &
+"$WINE_LOADER" "$setup_exe" </dev/null >"$work/setup.log" 2>&1 &
 setup_pid=$!
 
 window=$(e2e_wait_window 'Installation program' 30)

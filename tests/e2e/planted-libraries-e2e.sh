@@ -21,7 +21,7 @@ shift 3
 prepare_prefix planted
 downloads=$(dirname "$(unix_path "$desktop")")/Downloads
 mkdir -p "$downloads"
-cp "$build/dist/Setup.exe" "$control" "$@" "$downloads/"
+cp "$setup_exe" "$control" "$@" "$downloads/"
 names=()
 for dll in "$@"; do names+=("$(basename "$dll")"); done
 planted=$TEST_WINEPREFIX/drive_c/planted
@@ -52,7 +52,7 @@ rm -rf "$planted"
 echo "# 3. Setup.exe from the same folder loads none of them"
 pushd "$downloads" >/dev/null; start_setup "$downloads/Setup.exe"; popd >/dev/null  # started from its folder
 walk_to_installation "" 0
-same "the default folder" "$folder" 'C:\Program Files\Quorvelle'
+same "the default folder" "$folder" "$program_files\\Quorvelle"
 dir="$folder\\"
 menu="$programs\\Quorvelle\\"
 check_finished

@@ -41,10 +41,10 @@ prepare_prefix() {  # NAME
   rm -rf "$(unix_path "$desktop")/Quorvelle.lnk" "$(unix_path "$programs")/Quorvelle"
 }
 
-# Starts the build's dist/Setup.exe, or another build or copy of it, in the
+# Starts the program under test, or another build or copy of it, in the
 # current folder.
 start_setup() {  # [PROGRAM]
-  "$WINE_LOADER" "${1:-$build/dist/Setup.exe}" </dev/null >"$TEST_WINEPREFIX/../setup.log" 2>&1 &
+  "$WINE_LOADER" "${1:-$setup_exe}" </dev/null >"$TEST_WINEPREFIX/../setup.log" 2>&1 &
   setup_pid=$!
   window=$(e2e_wait_window "$title" 30)
   check "the wizard window appears" '[ -n "$window" ]'

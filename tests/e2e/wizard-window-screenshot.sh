@@ -10,7 +10,7 @@ work=$build/e2e/wizard-window
 . "$(dirname "$0")/xvfb-session.sh"
 e2e_start "$build" "$work" || { echo "FAIL: no display"; exit 1; }
 
-"$WINE_LOADER" "$build/dist/Setup.exe" </dev/null >"$work/setup.log" 2>&1 &
+"$WINE_LOADER" "$setup_exe" </dev/null >"$work/setup.log" 2>&1 &
 setup_pid=$!
 fails=0
 check() { if eval "$2"; then echo "ok   $1"; else echo "FAIL $1"; fails=$((fails + 1)); fi; }

@@ -2,11 +2,32 @@
 # private Wine prefix cloned from the build's test prefix; on exit only what
 # was started here is stopped (the Xvfb by its pid, the prefix's wineserver).
 #   e2e_start BUILD_DIR WORK_DIR   then   e2e_wine PROGRAM [ARGS...]
+# The program under test is $setup_exe: SETUP_EXE when set (CTest passes the
+# shipped dist/Setup.exe), else the build's own. What it sees of the system
+# follows from its architecture, not the host's: a 32-bit program on 64-bit
+# Windows gets "C:\Program Files (x86)" and the 32-bit registry view, which
+# $program_files and $reg_view (for reg.exe) give. $payload_files holds the
+# files it carries, as packed (SETUP_PAYLOAD_FILES, else the build's own).
 e2e_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 e2e_root=$(cd "$e2e_here/../.." && pwd)
 
+# i386 or x86_64: the machine field of a program's PE header.
+e2e_machine() {  # EXE
+  local pe machine
+  pe=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+  machine=$(od -An -tx2 -j$((pe + 4)) -N2 "$1" | tr -d ' ')
+  case $machine in 014c) echo i386 ;; 8664) echo x86_64 ;; *) echo "unknown machine $machine" >&2; return 1 ;; esac
+}
+
 e2e_start() {
   local build=$1 work=$2 template f
+  setup_exe=${SETUP_EXE:-$build/dist/Setup.exe}
+  payload_files=${SETUP_PAYLOAD_FILES:-$build/payload/files}
+  if [ "$(e2e_machine "$setup_exe")" = i386 ]; then
+    program_files='C:\Program Files (x86)' reg_view=/reg:32
+  else
+    program_files='C:\Program Files' reg_view=/reg:64
+  fi
   template=$build/wine/prefix
   mkdir -p "$work"
   # The build's prefix is made on first use, by the first test program run.

@@ -20,7 +20,7 @@ std::string Element(std::string_view xml, std::string_view tag, std::string_view
   return {};
 }
 
-TEST_F(ProgramResources, ManifestBindsCommonControls6AndRunsAsInvoker) {
+TEST_F(ProgramResources, ManifestBindsCommonControls6AndAsksForTheHighestRightsAvailable) {
   const std::string_view manifest = Resource(RT_MANIFEST, MAKEINTRESOURCEA(1));
   EXPECT_EQ(manifest.substr(0, 5), "<?xml");
   EXPECT_NE(manifest.find("encoding=\"UTF-8\""), std::string_view::npos);
@@ -40,7 +40,7 @@ TEST_F(ProgramResources, ManifestBindsCommonControls6AndRunsAsInvoker) {
   EXPECT_NE(manifest.find("<dependentAssembly>"), std::string_view::npos);
 
   const std::string level = Element(manifest, "requestedExecutionLevel");
-  EXPECT_NE(level.find("level=\"asInvoker\""), std::string::npos) << level;
+  EXPECT_NE(level.find("level=\"highestAvailable\""), std::string::npos) << level;
   EXPECT_NE(level.find("uiAccess=\"false\""), std::string::npos) << level;
 }
 

@@ -1,31 +1,32 @@
 #!/bin/bash
-# uninstall-round-trip.sh BUILD_DIR SETUP_EXE HELPER_EXE: installs with the
-# engine and SETUP_EXE's payloads, runs the installed Uninstall.exe, answers
+# uninstall-round-trip.sh BUILD_DIR HELPER_EXE: installs with the engine and
+# the payloads of the program under test (SETUP_EXE), runs the installed Uninstall.exe, answers
 # its dialogs, and compares the install folder's parent, the desktop, the
 # Start menu and the uninstall list with their state before the installation.
 set -u
 build=$(cd "$1" && pwd)
-setup=Z:$2
-helper=$3
+helper=$2
 work=$build/e2e/uninstall-round-trip
 . "$(dirname "$0")/../e2e/xvfb-session.sh"
 e2e_start "$build" "$work" || { echo "FAIL: no display"; exit 1; }
+setup=Z:$setup_exe
 
 drive_c=$TEST_WINEPREFIX/drive_c
 user="users/$(id -un)"
-dest=$drive_c/Program\ Files/Quorvelle
-dest_win='C:\Program Files\Quorvelle'
+programs_folder=${program_files#C:\\}
+dest=$drive_c/$programs_folder/Quorvelle
+dest_win="$program_files\\Quorvelle"
 list='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall'
 caption='Telvarion uninstall'
 fails=0
 check() { if eval "$2"; then echo "ok   $1"; else echo "FAIL $1"; fails=$((fails + 1)); fi; }
 
 tree() {
-  (cd "$drive_c" && find "Program Files" "$user/Desktop" "$user/AppData/Roaming/Microsoft/Windows/Start Menu" \
+  (cd "$drive_c" && find "$programs_folder" "$user/Desktop" "$user/AppData/Roaming/Microsoft/Windows/Start Menu" \
      -printf '%y %p\n' | sort)
 }
-uninstall_list() { "$WINE_LOADER" reg query "$list" 2>/dev/null | tr -d '\r' | sort; }
-product_key() { "$WINE_LOADER" reg query "$list\\Quorvelle" >/dev/null 2>&1; }
+uninstall_list() { "$WINE_LOADER" reg query "$list" "$reg_view" 2>/dev/null | tr -d '\r' | sort; }
+product_key() { "$WINE_LOADER" reg query "$list\\Quorvelle" "$reg_view" >/dev/null 2>&1; }
 install() {  # DESK START
   "$WINE_LOADER" "$helper" install "$setup" "$dest_win" "$1" "$2" >"$work/install.out" 2>&1 &&
     [ -f "$dest/install.log" ] && [ -f "$dest/Uninstall.exe" ]
@@ -64,7 +65,7 @@ check "the user's file survives" '[ "$(cat "$dest/my notes.txt")" = "the user'"'
 check "the final message names it and its folder" \
   'grep -qF "$dest_win: my notes.txt" "$work/final.txt"'
 check "nothing else remains" \
-  '[ "$(tree)" = "$(printf "%s\nd Program Files/Quorvelle\nf Program Files/Quorvelle/my notes.txt" "$before" | sort)" ]'
+  '[ "$(tree)" = "$(printf "%s\nd $programs_folder/Quorvelle\nf $programs_folder/Quorvelle/my notes.txt" "$before" | sort)" ]'
 check "the uninstall list is as before" '[ "$(uninstall_list)" = "$before_list" ]'
 rm -rf "$dest"
 
@@ -90,7 +91,7 @@ uninstall
 touch "$work/release"; wait "$hold_pid"
 check "the final message names the file in use" 'grep -qF "$dest_win\\Users.ini (" "$work/final.txt"'
 check "only that file and its folder remain" \
-  '[ "$(tree)" = "$(printf "%s\nd Program Files/Quorvelle\nf Program Files/Quorvelle/Users.ini" "$before" | sort)" ]'
+  '[ "$(tree)" = "$(printf "%s\nd $programs_folder/Quorvelle\nf $programs_folder/Quorvelle/Users.ini" "$before" | sort)" ]'
 check "the uninstall list is as before" '[ "$(uninstall_list)" = "$before_list" ]'
 rm -rf "$dest"
 
@@ -104,7 +105,7 @@ pid=$!
 wait "$pid"
 check "the message says why" 'grep -q "does not describe an installation, so nothing was removed" "$work/final.txt"'
 check "nothing was removed" '[ "$(tree)" = "$before" ] && product_key'
-"$WINE_LOADER" reg delete "$list\\Quorvelle" /f >/dev/null 2>&1
+"$WINE_LOADER" reg delete "$list\\Quorvelle" /f "$reg_view" >/dev/null 2>&1
 
 echo "$fails failure(s)"
 exit $((fails > 0))
