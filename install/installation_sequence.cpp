@@ -20,10 +20,22 @@ namespace {
 // error when the log is begun.
 void CreateFolderTree(const std::string& path) {
   if (path.size() < 3 || path.back() == ':' || platform::DirectoryExists(path)) return;
-  const size_t lastBackslash = path.find_last_of('\\');
+  const size_t lastBackslash = platform::LastBackslash(path);
   CreateFolderTree(lastBackslash == std::string::npos ? std::string()
                                                       : path.substr(0, lastBackslash));
   CreateDirectoryA(path.c_str(), nullptr);
+}
+
+// The destination as typed may depend on the current folder or drive
+// ("Apps\Quorvelle", "\Apps\Quorvelle", "D:Quorvelle"); every path the
+// installation records must name it whole, or the product's uninstaller,
+// started from elsewhere, finds nothing. A fully qualified text is kept
+// byte for byte; the trailing backslash keeps a last level of blanks.
+std::string DestinationFolder(const std::string& folderText) {
+  const std::string folder = platform::FolderPrefix(folderText);
+  return platform::IsFullyQualified(folder)
+             ? folder
+             : platform::FolderPrefix(platform::FullPathName(folder));
 }
 
 std::string WithoutTrailingBackslash(const std::string& folder) {
@@ -133,7 +145,7 @@ void Installer::OpenInstalledDocuments(InstallationHost& host) {
 }
 
 bool Installer::RunInstallation(const std::string& folderText, InstallationHost& host) {
-  InstallDir = platform::FolderPrefix(folderText);
+  InstallDir = DestinationFolder(folderText);
   bool FolderCreated = false;
   if (!platform::DirectoryExists(InstallDir)) {
     CreateFolderTree(WithoutTrailingBackslash(InstallDir));

@@ -60,8 +60,9 @@ class Installer {
   // kinds write nothing. The counter advances only after its write succeeded.
   void AddLogEntry(int kind, const std::string& path);
 
-  // Inflates one payload resource into `targetPath`; true when the file then
-  // exists. Failures of the steps raise.
+  // Inflates one payload resource into `targetPath`; true when the stream
+  // ended whole and the file then exists, false for a stream cut short.
+  // Failures of the steps raise.
   bool ExtractPayload(const std::string& targetPath, const std::string& resourceName);
 
   void CreateShellLink(const std::string& WorkingFolder, const std::string& TargetPath,

@@ -91,10 +91,11 @@ bool Installer::ExtractPayload(const std::string& targetPath, const std::string&
   const ResourceView view = LoadPayloadResource(payloadModule_, resourceName);
   const platform::UniqueHeapBlock copy = CopyStoredStream(view);
   if (!InflateIntoFile(targetPath, static_cast<const unsigned char*>(copy.get()), view.size)) {
-    // A stream cut short would install a truncated program. Its still empty
-    // file goes, so the result below is false and the installation reports
-    // it; the deletion's own result is not examined on purpose.
+    // A stream cut short would install a truncated program: the result is
+    // false whatever becomes of its still empty file, which goes if it can
+    // (something may hold it open), so the deletion's result is not examined.
     DeleteFileA(targetPath.c_str());
+    return false;
   }
   return platform::FileExists(targetPath);
 }

@@ -18,6 +18,14 @@ void RaiseOnFailure(int result) {
   if (result < 0) platform::Raise(InflateErrorText(result));
 }
 
+// Inflating goes on only while it makes progress: any other result, such as
+// a request for a preset dictionary no payload comes with (the inflater then
+// answers the same on every call), ends the stream as damaged.
+void RaiseUnlessProgress(int result) {
+  RaiseOnFailure(result);
+  if (result != Z_OK && result != Z_STREAM_END) platform::Raise(InflateErrorText(Z_DATA_ERROR));
+}
+
 }  // namespace
 
 const char* InflateErrorText(int code) {
@@ -63,7 +71,7 @@ size_t PayloadInflater::Read(unsigned char* area, size_t size) {
   while (stream_.avail_out > 0 && !ended_) {
     if (stream_.avail_in == 0 && !FillInput()) break;
     const int result = inflate(&stream_, Z_NO_FLUSH);
-    RaiseOnFailure(result);
+    RaiseUnlessProgress(result);
     ended_ = result == Z_STREAM_END;
   }
   if (ended_) ReturnUnusedInput();

@@ -26,7 +26,8 @@ class PayloadInflater {
   void Reset();
 
   // Inflates up to `size` bytes into `area`; fewer only where the stream
-  // ends or the stored data runs out. Negative inflater results raise.
+  // ends or the stored data runs out. Negative inflater results raise their
+  // text; any other result but progress or the end raises "data error".
   size_t Read(unsigned char* area, size_t size);
 
   // Bytes produced since the last reset.

@@ -4,15 +4,22 @@
 
 namespace platform {
 
-bool EndsWithBackslash(std::string_view text) {
+size_t LastBackslash(std::string_view text) {
   // Walk whole characters so that a trail byte is never mistaken for one.
-  bool lastIsBackslash = false;
+  size_t last = std::string_view::npos;
   for (size_t i = 0; i < text.size(); ++i) {
     const auto byte = static_cast<BYTE>(text[i]);
-    lastIsBackslash = byte == '\\';
-    if (IsDBCSLeadByteEx(CP_ACP, byte) && i + 1 < text.size()) ++i;
+    if (byte == '\\') {
+      last = i;
+    } else if (IsDBCSLeadByteEx(CP_ACP, byte) && i + 1 < text.size()) {
+      ++i;
+    }
   }
-  return lastIsBackslash;
+  return last;
+}
+
+bool EndsWithBackslash(std::string_view text) {
+  return !text.empty() && LastBackslash(text) == text.size() - 1;
 }
 
 std::string FolderPrefix(std::string folder) {
@@ -57,6 +64,13 @@ std::string FullPathName(const std::string& path) {
   if (length == 0 || length >= needed) return path;
   full.resize(length);
   return full;
+}
+
+bool IsFullyQualified(std::string_view path) {
+  const auto separator = [](char c) { return c == '\\' || c == '/'; };
+  if (path.size() >= 2 && separator(path[0]) && separator(path[1])) return true;
+  const char drive = static_cast<char>(path.empty() ? 0 : path[0] | 0x20);
+  return path.size() >= 3 && drive >= 'a' && drive <= 'z' && path[1] == ':' && separator(path[2]);
 }
 
 }  // namespace platform

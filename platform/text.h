@@ -7,8 +7,11 @@
 
 namespace platform {
 
-// True when the text's last character is a backslash. A backslash byte that
-// is the second half of a double-byte character does not count.
+// Where the text's last backslash character is (npos when it has none). A
+// backslash byte that is the second half of a double-byte character does
+// not count.
+size_t LastBackslash(std::string_view text);
+// True when the text's last character is a backslash, by the same rule.
 bool EndsWithBackslash(std::string_view text);
 
 // A folder used as a prefix ends in a backslash; an empty text becomes "\".
@@ -25,5 +28,10 @@ std::string WideToAnsi(std::wstring_view text);
 // The path made absolute against the current directory; the path itself when
 // the system cannot do that.
 std::string FullPathName(const std::string& path);
+
+// True for a path that names its drive and starts at its root ("C:\...") and
+// for a UNC path ("\\server\share..."); false for one that depends on the
+// current folder or drive ("Apps\x", "\Apps\x", "D:x").
+bool IsFullyQualified(std::string_view path);
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 #include "platform/com.h"
 #include "platform/system_library.h"
 #include "wizard/application.h"
+#include "wizard/error_box.h"
 #include "wizard/setup_form.h"
 
 #include <windows.h>
@@ -14,9 +15,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // COM first: the folder browser and the shell links rely on this thread's
   // single-threaded apartment. Declared first, it is released last.
   platform::ComApartment com;
-  wizard::Application application;
-  wizard::SetupForm form(application);
-  form.Show();
-  application.Run(form.hwnd());
-  return 0;
+  // Once the window runs, its procedure shows every error; one raised while
+  // the window is being built is shown here, and the program ends with 1.
+  const bool ran = wizard::RunGuarded(nullptr, [] {
+    wizard::Application application;
+    wizard::SetupForm form(application);
+    form.Show();
+    application.Run(form.hwnd());
+  });
+  return ran ? 0 : 1;
 }

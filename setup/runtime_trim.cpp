@@ -7,8 +7,9 @@
 
 // The default terminate handler prints the name of the uncaught exception's
 // type, which links in the whole symbol demangler (about 46 KB). Nothing
-// escapes the window procedure's barrier, so the program ends silently
-// instead, should that ever be reached.
+// escapes the window procedure's barrier or the one around the building of
+// the window in WinMain, so the program ends silently instead, should that
+// ever be reached.
 namespace __gnu_cxx {
 void __verbose_terminate_handler() {
   std::abort();

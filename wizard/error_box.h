@@ -1,29 +1,39 @@
 // The box that shows an error no handler caught, then lets the program go on.
 #pragma once
 
+#include "platform/error.h"
+
 #include <windows.h>
 
-#include <exception>
+#include <new>
 
 namespace wizard {
 
 inline constexpr const char* kApplicationTitle = "Installation program";
+// What the box says for the errors that are not the program's own, whose
+// texts name the runtime's types rather than what went wrong.
+inline constexpr const char* kOutOfMemory = "Out of memory";
+inline constexpr const char* kUnexpectedError = "Unexpected error";
 
 // MessageBoxA, MB_OK | MB_ICONERROR, captioned with the application title;
 // the text gets a closing full stop by the program's rule.
-void ShowErrorBox(HWND owner, const std::exception& error) noexcept;
+void ShowErrorBox(HWND owner, const char* text) noexcept;
 
 // Runs one event handler; an error that leaves it is shown and swallowed, so
-// that no exception ever crosses a system callback frame.
+// that no exception ever crosses a system callback frame. False when one did.
 template <typename Handler>
-void RunGuarded(HWND owner, Handler&& handler) noexcept {
+bool RunGuarded(HWND owner, Handler&& handler) noexcept {
   try {
     handler();
-  } catch (const std::exception& error) {
-    ShowErrorBox(owner, error);
+    return true;
+  } catch (const platform::SetupError& error) {
+    ShowErrorBox(owner, error.what());
+  } catch (const std::bad_alloc&) {
+    ShowErrorBox(owner, kOutOfMemory);
   } catch (...) {
-    ShowErrorBox(owner, std::exception());
+    ShowErrorBox(owner, kUnexpectedError);
   }
+  return false;
 }
 
 }  // namespace wizard

@@ -60,7 +60,18 @@ void Label::Paint(HDC dc) const {
   SelectedObject font(dc, style_.font);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, color());
+  // The system tells what the drawing touched, so that a repaint covers it all.
+  SetBoundsRect(dc, nullptr, DCB_ENABLE | DCB_RESET);
   DrawTextA(dc, text_.c_str(), static_cast<int>(text_.size()), &box, DrawFlags());
+  RECT drawn;
+  if (GetBoundsRect(dc, &drawn, DCB_RESET) == DCB_SET) drawn_ = drawn;
+  SetBoundsRect(dc, nullptr, DCB_DISABLE);
+}
+
+RECT Label::DrawnArea() const {
+  RECT area;
+  UnionRect(&area, &bounds(), &drawn_);
+  return area;
 }
 
 }  // namespace wizard

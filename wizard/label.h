@@ -33,6 +33,7 @@ class Label : public WindowlessControl {
   void SetColor(COLORREF color);
 
   void Paint(HDC dc) const override;
+  RECT DrawnArea() const override;
 
  private:
   void FitText();
@@ -40,6 +41,10 @@ class Label : public WindowlessControl {
 
   LabelStyle style_;
   std::string text_;
+  // Where the text was last drawn: a glyph of the face the system gave may
+  // reach past the box its advance widths make (Wine's substitute for
+  // "MS Sans Serif" does, by a few pixels).
+  mutable RECT drawn_{};
 };
 
 }  // namespace wizard

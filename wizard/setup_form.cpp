@@ -170,6 +170,23 @@ void SetupForm::FillDefaultFolder() {
   FolderEdit.SetText(DefaultDestinationFolder());
 }
 
+// Like a dialog, the window keeps its active control: the focus leaves with
+// the activation (to a message, the folder browser, another program) and
+// comes back to the control that had it, if that can still take it. True
+// when the focus was given back.
+bool SetupForm::OnActivate(bool active) {
+  if (!active) {
+    const HWND focus = GetFocus();
+    if (focus && IsChild(hwnd(), focus)) activeControl_ = focus;
+    return false;
+  }
+  if (!activeControl_ || !IsWindowVisible(activeControl_) || !IsWindowEnabled(activeControl_)) {
+    return false;
+  }
+  SetFocus(activeControl_);
+  return true;
+}
+
 LRESULT SetupForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (!ready_) return Surface::OnMessage(message, wParam, lParam);
   switch (message) {
@@ -181,6 +198,9 @@ LRESULT SetupForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (notification.hwndFrom == PageControl1.hwnd()) return PageControl1.OnNotify(notification);
       break;
     }
+    case WM_ACTIVATE:
+      if (OnActivate(LOWORD(wParam) != WA_INACTIVE)) return 0;
+      break;
     case WM_CLOSE:
       Close();
       return 0;

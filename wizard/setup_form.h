@@ -4,6 +4,7 @@
 #pragma once
 
 #include "install/installer.h"
+#include "product/copyright_notice.h"
 #include "wizard/application.h"
 #include "wizard/child_control.h"
 #include "wizard/fonts.h"
@@ -20,8 +21,9 @@
 
 namespace wizard {
 
-// The publisher's copyright notice and web address shown along the bottom.
-inline constexpr const char* kCopyrightNotice = "Copyright (c) 2009 Nerovane technologies";
+// The publisher's copyright notice shown along the bottom, as the program
+// file's version information carries it.
+inline constexpr const char* kCopyrightNotice = PRODUCT_COPYRIGHT_NOTICE;
 // The host of a web address: no scheme, no path.
 std::string HostOf(const std::string& url);
 
@@ -110,6 +112,10 @@ class SetupForm : public FormWindow, private install::InstallationHost {
   void BindHandlers();
   void AdvancePage();
   void StartInstallation();
+  // Processes the waiting messages; false when the user left meanwhile.
+  bool ProcessMessagesUnlessLeft();
+
+  bool OnActivate(bool active);
 
   // What the installation asks of the wizard.
   bool DeskIconChecked() override;
@@ -120,6 +126,7 @@ class SetupForm : public FormWindow, private install::InstallationHost {
 
   Tooltip tooltip_;
   bool shown_ = false;
+  HWND activeControl_ = nullptr;  // the control with the focus when the window was left
 };
 
 }  // namespace wizard

@@ -52,7 +52,8 @@ void Surface::PaintClient(HDC dc, const RECT& area) const {
   PaintBackground(dc, client);
   for (const WindowlessControl* control : controls_) {
     RECT overlap;
-    if (IntersectRect(&overlap, &control->bounds(), &area)) control->Paint(dc);
+    const RECT drawn = control->DrawnArea();
+    if (IntersectRect(&overlap, &drawn, &area)) control->Paint(dc);
   }
 }
 

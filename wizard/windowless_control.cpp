@@ -27,9 +27,10 @@ void WindowlessControl::SetBounds(RECT bounds) {
   Invalidate();
 }
 
-// Only the control's own rectangle is repainted.
+// Only what the control covers is repainted.
 void WindowlessControl::Invalidate() const {
-  if (parent_.hwnd()) InvalidateRect(parent_.hwnd(), &bounds_, FALSE);
+  const RECT area = DrawnArea();
+  if (parent_.hwnd()) InvalidateRect(parent_.hwnd(), &area, FALSE);
 }
 
 }  // namespace wizard

@@ -34,6 +34,9 @@ class WindowlessControl {
   std::function<void()> onClick;
 
   virtual void Paint(HDC dc) const = 0;
+  // What the control covers on its parent's surface: its box, and for a
+  // control whose drawing may overhang the box, that too.
+  virtual RECT DrawnArea() const { return bounds_; }
 
   // Mouse input routed by the parent, in the parent's client coordinates.
   // A press is taken only by a control that can click.

@@ -103,9 +103,22 @@ void SetupForm::LinkClick() {
                                  SW_SHOWDEFAULT);
 }
 
+// Waiting messages may hold an Exit click: once the user confirmed leaving,
+// the window is gone and the handler that let them through must do nothing
+// more.
+bool SetupForm::ProcessMessagesUnlessLeft() {
+  Application::ProcessMessages();
+  return ExitBt.tag != kExitConfirmed;
+}
+
 void SetupForm::SelectFolderBtClick() {
-  Application::ProcessMessages();  // the button is repainted before the dialog opens
+  // The button is repainted before the dialog opens.
+  if (!ProcessMessagesUnlessLeft()) return;
   const auto chosen = platform::BrowseForFolder(application_.hiddenWindow(), Label6.text(), hwnd());
+  // The browser's owner is the hidden window, and the wizard was disabled
+  // while it closed: nothing else makes the wizard active again, with its
+  // focus where it was. The result is not examined: at worst a click does it.
+  SetForegroundWindow(hwnd());
   if (chosen) FolderEdit.SetText(ProductFolderIn(*chosen));
 }
 
@@ -115,7 +128,8 @@ void SetupForm::StartInstallation() {
   ContinueBt.SetEnabled(false);
   BackBt.SetEnabled(false);
   Label8.SetText("please wait...");
-  Application::ProcessMessages();  // the disabled buttons and the text are painted
+  // The disabled buttons and the text are painted.
+  if (!ProcessMessagesUnlessLeft()) return;
   if (installer_.RunInstallation(FolderEdit.text(), *this)) AdvancePage();
   ExitBt.tag = kInstallationAttempted;
   ExitBt.SetCaption("Close");

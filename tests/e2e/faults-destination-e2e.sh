@@ -6,11 +6,15 @@
 #   1. characters no folder may hold;   2. a drive that does not exist;
 #   3. a UNC path to nowhere;           4. a path longer than MAX_PATH;
 #   5. a text of blanks;                6. a relative path.
-# The folder page takes every non-empty text; the first four end in the
+# The folder page takes every non-empty text; the first five end in the
 # install log's error box with the wizard broken off (Exit still asks), the
-# last two install into the folder the program was started from. Each time
-# the program leaves with exit code 0, and nothing outside the destination
-# and the product's uninstall key changed.
+# relative path installs into the folder the program was started from and
+# is recorded by its full path. Each time the program leaves with exit code
+# 0, and nothing outside the destination and the product's uninstall key
+# changed. Then, in the same prefix:
+#   7. keys typed after a message or the folder browser reach the folder text;
+#   8. Exit confirmed while a click on Continue waits in the ready page's
+#      queue: the program ends and nothing is written.
 set -u
 build=$(cd "$1" && pwd)
 probe=$2
@@ -58,6 +62,13 @@ check "nothing was made at the full depth" '[ ! -e "$(unix_path "$long")" ]'
 # no folder can be named.
 refused "5. a text of blanks" '   ' "C:\\users\\$(id -un)\\Downloads\\   "
 
+# A value of the product's uninstall entry, in the registry view of the
+# program under test.
+uninstall_value() {  # NAME
+  e2e_wine reg query 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Quorvelle' \
+    /v "$1" "$reg_view" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_SZ *//p"
+}
+
 echo "# 6. a relative path: installed inside the folder the program was started from"
 snapshot "$work/before"
 install_into 'Apps\Quorvelle' 1
@@ -68,10 +79,46 @@ dir=$downloads/Apps/Quorvelle
 for name in Quorvelle.exe Uninstall.exe Copyright.txt help.txt; do
   check "$name lies in Downloads\\Apps\\Quorvelle" 'cmp -s "$dir/$name" "$payload_files/$name"'
 done
-check "install.log lies beside them and names them as typed" \
-  'grep -qxF "1=Apps\\Quorvelle\\Quorvelle.exe" <(tr -d "\r" <"$dir/install.log")'
+# Recorded by the full path, so that the uninstaller, started from anywhere, finds it.
+full="C:\\users\\$(id -un)\\Downloads\\Apps\\Quorvelle\\"
+check "install.log lies beside them and names them by their full path" \
+  'grep -qxF "1=${full}Quorvelle.exe" <(tr -d "\r" <"$dir/install.log")'
+same "the uninstall entry's location" "$(uninstall_value InstallLocation)" "$full"
+same "the uninstall entry's command" "$(uninstall_value UninstallString)" "\"${full}Uninstall.exe\""
 check_nothing_else_changed "$(uninstall_key_place)" \
   "$(drive_c_place "C:\\users\\$(id -un)\\Downloads\\Apps")"
+
+echo "# 7. keys typed after a message or the folder browser reach the folder text"
+snapshot "$work/before"
+pushd "$downloads" >/dev/null; start_setup; popd >/dev/null
+click_continue
+click_child Edit
+xdotool key Home shift+End BackSpace
+click_continue
+same "an empty folder is refused" "$(answer_message Warning)" "Please specify destination folder."
+xdotool type --delay 20 'Typed'; sleep 0.3
+same "keys typed after OK reach the folder text" "$(child_line Edit)" 'Typed'
+click_exit
+ask press Warning "&No" >/dev/null; sleep 0.3
+xdotool type --delay 20 'Again'; sleep 0.3
+same "keys typed after \"&No\" reach it too" "$(child_line Edit)" 'TypedAgain'
+# The change-folder button lies 255 pixels right of the folder text's left edge.
+read -r ex ey _ < <(ask child "$title" Edit)
+xdotool mousemove $((ex + 266)) $((ey + 11)) click 1
+ask press 'Browse for Folder' Cancel >/dev/null; sleep 0.5
+xdotool type --delay 20 'More'; sleep 0.3
+same "... and after the folder browser" "$(child_line Edit)" 'TypedAgainMore'
+
+echo "# 8. Exit confirmed while a click on Continue waits: the program ends, nothing is written"
+click_continue; click_continue
+same "the ready page" "$(ask page "$title")" 3
+check "a click on Continue and one on Exit are queued" \
+  'probe_succeeds queue-clicks "$title" 217 189 317 189'
+same "Exit asks" "$(ask dialog Warning 10000 | grep -v 'Yes$\|No$')" \
+  "Installation not completed, really exit now?"
+ask press Warning "&Yes" >/dev/null
+check_program_ends "leaving before the installation starts"
+check_nothing_else_changed
 
 echo "$fails failure(s)"
 exit $((fails > 0))

@@ -17,6 +17,9 @@
 //                             by an empty volatile key, which can have no
 //                             lasting subkeys
 //   error-text CODE           the system's message text for an error code
+//   queue-clicks TITLE X Y [X Y...]
+//                             left clicks at those client points of a top-level
+//                             window, all queued before its thread takes the first
 // Exit: 0 answered, 1 not found, 2 usage.
 #include "platform/com.h"
 #include "platform/unique_resource.h"
@@ -247,6 +250,36 @@ int ReplaceByVolatileKey(const char* path) {
              : 1;
 }
 
+// ---- Clicks queued all at once -----------------------------------------------
+
+// A press and a release posted to the window under a client point of `window`.
+bool PostClick(HWND window, POINT point) {
+  ClientToScreen(window, &point);
+  const HWND target = WindowFromPoint(point);
+  if (!target) return false;
+  ScreenToClient(target, &point);
+  const LPARAM at = MAKELPARAM(point.x, point.y);
+  return PostMessageA(target, WM_LBUTTONDOWN, MK_LBUTTON, at) &&
+         PostMessageA(target, WM_LBUTTONUP, 0, at);
+}
+
+// The window's thread is held while the clicks are posted, so that a handler
+// of the first one finds the others already waiting, as when the user clicks
+// twice before the program answers.
+int QueueClicks(const char* title, int count, char** coordinates) {
+  const HWND window = WaitForWindow(title);
+  if (!window || count % 2 != 0) return 1;
+  const platform::UniqueHandle thread(
+      OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(window, nullptr)));
+  if (!thread || SuspendThread(thread.get()) == static_cast<DWORD>(-1)) return 1;
+  bool posted = true;
+  for (int i = 0; i < count; i += 2) {
+    posted &= PostClick(window, POINT{std::atoi(coordinates[i]), std::atoi(coordinates[i + 1])});
+  }
+  ResumeThread(thread.get());
+  return posted ? 0 : 1;
+}
+
 int PrintErrorText(const char* code) {
   char text[512] = "";
   if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
@@ -275,8 +308,9 @@ int main(int argc, char** argv) {
   if (mode == "hold" && argc == 4) return HoldFile(argv[2], std::strtoul(argv[3], nullptr, 10));
   if (mode == "volatile-key" && argc == 3) return ReplaceByVolatileKey(argv[2]);
   if (mode == "error-text" && argc == 3) return PrintErrorText(argv[2]);
+  if (mode == "queue-clicks" && argc >= 5) return QueueClicks(argv[2], argc - 3, argv + 3);
   std::fprintf(stderr,
                "usage: install-probe client|child|page|link|record|dialog|press|hold|"
-               "volatile-key|error-text ...\n");
+               "volatile-key|error-text|queue-clicks ...\n");
   return 2;
 }

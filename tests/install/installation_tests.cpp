@@ -132,12 +132,15 @@ class Installation : public testing::Test {
   }
 
   // One installation of the given module into `folderText`; the log is
-  // released afterwards as the closing window does.
-  bool Install(const std::string& folderText, const char* module = INSTALLATION_PAYLOADS) {
+  // released afterwards as the closing window does. A fully qualified text
+  // becomes InstallDir byte for byte; others name `resolvedDir`.
+  bool Install(const std::string& folderText, const char* module = INSTALLATION_PAYLOADS,
+               const std::string& resolvedDir = {}) {
     const platform::UniqueModule payloads = LoadPayloadModule(module);
     install::Installer installer(payloads.get(), Locations());
     const bool result = installer.RunInstallation(folderText, host_);
-    EXPECT_EQ(installer.InstallDir, platform::FolderPrefix(folderText));
+    EXPECT_EQ(installer.InstallDir,
+              resolvedDir.empty() ? platform::FolderPrefix(folderText) : resolvedDir);
     installer.ReleaseLog();
     return result;
   }
@@ -327,6 +330,33 @@ TEST_F(Installation, ADeepDestinationIsMadeLevelByLevelAndLoggedOnceLast) {
                         RuntimeFiles(dir),
                     {dir}));
   ExpectPayloadsInstalled(dir);
+}
+
+// A destination that depends on the current folder or drive is resolved
+// once, at the start: everything recorded names it whole, so the product's
+// uninstaller, started from anywhere, finds what to remove.
+TEST_F(Installation, ADestinationTypedRelativeIsRecordedByItsFullPath) {
+  char previous[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, previous);
+  ASSERT_TRUE(SetCurrentDirectoryA(root_.path().c_str()));
+  const std::string drive = root_.path().substr(0, 2);  // "C:"
+  struct Case {
+    std::string typed, dir;
+  };
+  for (const Case& c : {Case{"Apps\\Quorvelle", root_ / "Apps\\Quorvelle\\"},
+                        Case{root_.path().substr(2) + "\\Rooted", root_ / "Rooted\\"},
+                        Case{drive + "OnTheDrive", root_ / "OnTheDrive\\"}}) {
+    SCOPED_TRACE(c.typed);
+    ASSERT_TRUE(Install(c.typed, INSTALLATION_PAYLOADS, c.dir));
+    EXPECT_NE(Log(c.dir).find("\r\n1=" + c.dir + "Quorvelle.exe\r\n"), std::string::npos);
+    EXPECT_NE(Log(c.dir).find("[Folders]\r\n1=" + startMenu_ + "\r\n2=" + c.dir + "\r\n"),
+              std::string::npos);
+    EXPECT_EQ(LinkTarget(desktop_ + "\\Quorvelle.lnk"), c.dir + "Quorvelle.exe");
+    EXPECT_EQ(test::ReadFile(startMenu_ + "Nerovane web page.url"), PublisherUrlFile(c.dir));
+    EXPECT_EQ(Uninstall("UninstallString"), Text("\"" + c.dir + "Uninstall.exe\""));
+    EXPECT_EQ(Uninstall("InstallLocation"), Text(c.dir));
+  }
+  SetCurrentDirectoryA(previous);
 }
 
 TEST_F(Installation, AnOldLogIsDeletedAndTheKeysStartAgainAtOne) {

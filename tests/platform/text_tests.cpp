@@ -22,6 +22,8 @@ TEST(FolderPrefix, ATrailByteIsNotABackslash) {
   const std::string text = "C:\\\x83\x5C";
   const bool doubleByte = IsDBCSLeadByteEx(CP_ACP, 0x83);
   EXPECT_EQ(platform::EndsWithBackslash(text), !doubleByte);
+  // A parent folder is never cut inside a character.
+  EXPECT_EQ(platform::LastBackslash(text), doubleByte ? 2u : 4u);
 }
 
 TEST(ExistenceTests, TellFilesFromFolders) {

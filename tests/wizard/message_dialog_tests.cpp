@@ -9,6 +9,8 @@
 
 #include <cstdio>
 #include <functional>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -191,6 +193,8 @@ class RaisingWindow : public wizard::Window {
  public:
   static constexpr UINT kRaise = WM_APP;
   static constexpr UINT kPing = WM_APP + 1;
+  // Raises one of the runtime's errors: memory (wParam 1) or another one (0).
+  static constexpr UINT kRaiseForeign = WM_APP + 2;
 
   RaisingWindow() {
     RegisterClassOnce("QuorvelleRaisingWindow");
@@ -205,6 +209,8 @@ class RaisingWindow : public wizard::Window {
       stateChanged = true;  // changed before the error: stays changed
       platform::Raise(reinterpret_cast<const char*>(lParam));
     }
+    if (message == kRaiseForeign && wParam) throw std::bad_alloc();
+    if (message == kRaiseForeign) throw std::runtime_error("vector::_M_range_check");
     if (message == kPing) return 42;
     return DefaultProc(message, wParam, lParam);
   }
@@ -237,6 +243,19 @@ TEST(ErrorBox, AnErrorLeavingAHandlerIsShownAndTheWindowGoesOn) {
     EXPECT_TRUE(window.stateChanged);
     ASSERT_TRUE(IsWindow(window.hwnd()));
     EXPECT_EQ(SendMessageA(window.hwnd(), RaisingWindow::kPing, 0, 0), 42);
+  }
+  // The runtime's own errors name types and functions; the user reads plain words.
+  for (const auto& [outOfMemory, shown] :
+       {std::pair{1, "Out of memory."}, std::pair{0, "Unexpected error."}}) {
+    Seen seen;
+    test::DialogDriver driver("Installation program", [&](HWND dialog) {
+      seen = Inspect(dialog, errorIcon);
+      test::Press(test::FindChild(dialog, "Button", "OK"));
+    });
+    SendMessageA(window.hwnd(), RaisingWindow::kRaiseForeign, outOfMemory, 0);
+    ASSERT_TRUE(driver.Finish());
+    EXPECT_EQ(seen.text, shown);
+    EXPECT_TRUE(IsWindow(window.hwnd()));
   }
 }
 

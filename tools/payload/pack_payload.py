@@ -10,6 +10,8 @@ release build never passes them:
   --trailing N      append N bytes after the end of the stream
   --wrong-checksum  flip the last bit of the Adler-32 trailer
   --bad-header      replace the two header bytes with an invalid pair
+  --needs-dictionary  replace them with a valid pair that asks for a preset
+                    dictionary (78 20)
   --truncate N      cut the stream to its first N bytes (negative: drop -N)
 """
 import argparse
@@ -31,6 +33,10 @@ def damage(stream, args):
     if args.bad_header:
         # 78 00 fails the header check: (0x78 * 256 + 0x00) % 31 != 0.
         stream = b"\x78\x00" + stream[2:]
+    if args.needs_dictionary:
+        # 78 20 passes the header check ((0x78 * 256 + 0x20) % 31 == 0) and
+        # sets FDICT: the next four bytes are read as the dictionary's id.
+        stream = b"\x78\x20" + stream[2:]
     if args.truncate is not None:
         stream = stream[: args.truncate]
     if args.trailing:
@@ -45,6 +51,7 @@ def main():
     parser.add_argument("--trailing", type=int, default=0)
     parser.add_argument("--wrong-checksum", action="store_true")
     parser.add_argument("--bad-header", action="store_true")
+    parser.add_argument("--needs-dictionary", action="store_true")
     parser.add_argument("--truncate", type=int)
     args = parser.parse_args()
     with open(args.input, "rb") as source:
