@@ -1,9 +1,11 @@
 #include "resources/payload/uninstaller/removal.h"
+#include "resources/payload/uninstaller/self_removal.h"
 
 #include "platform/text.h"
 #include "platform/unique_resource.h"
 #include "tests/support/test_support.h"
 
+#include <aclapi.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -256,6 +258,46 @@ TEST_F(RemovalTest, ASecondRunAfterAnInterruptedOneFinishesTheJob) {
   for (size_t i = 0; i < log.files.size() / 2; ++i) DeleteFileA(log.files[i].c_str());
   EXPECT_TRUE(Remove().Complete());
   EXPECT_FALSE(platform::DirectoryExists(installDir));
+}
+
+// The copy runs with administrator rights from this folder: no one but the
+// user and the system may put anything in it, whatever the temporary folder
+// lets others do.
+TEST(PrivateFolder, OnlyTheUserAndTheSystemMayChangeIt) {
+  const std::string folder = uninstaller::CreatePrivateFolder();
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR raw = nullptr;
+  const DWORD status =
+      GetNamedSecurityInfoA(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                            nullptr, &dacl, nullptr, &raw);
+  const platform::UniqueLocalMemory descriptor(raw);
+  EXPECT_TRUE(RemoveDirectoryA(folder.c_str()));
+  ASSERT_EQ(status, static_cast<DWORD>(ERROR_SUCCESS));
+  ASSERT_TRUE(dacl);
+
+  // Whether the list is also protected from inheritance does not show
+  // here: Wine keeps the entries but not that flag.
+  HANDLE rawToken = nullptr;
+  ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &rawToken));
+  const platform::UniqueHandle token(rawToken);
+  std::vector<TOKEN_USER> user(64);
+  DWORD size = 0;
+  ASSERT_TRUE(GetTokenInformation(token.get(), TokenUser, user.data(),
+                                  static_cast<DWORD>(user.size() * sizeof(TOKEN_USER)), &size));
+  PSID system = nullptr;
+  SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+  ASSERT_TRUE(
+      AllocateAndInitializeSid(&nt, 1, SECURITY_LOCAL_SYSTEM_RID, 0, 0, 0, 0, 0, 0, 0, &system));
+  ASSERT_EQ(dacl->AceCount, 2u);
+  for (WORD i = 0; i < dacl->AceCount; ++i) {
+    void* ace = nullptr;
+    ASSERT_TRUE(GetAce(dacl, i, &ace));
+    const auto* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(ace);
+    EXPECT_EQ(allowed->Header.AceType, ACCESS_ALLOWED_ACE_TYPE);
+    PSID sid = const_cast<DWORD*>(&allowed->SidStart);
+    EXPECT_TRUE(EqualSid(sid, i == 0 ? system : user[0].User.Sid)) << "entry " << i;
+  }
+  FreeSid(system);
 }
 
 }  // namespace
