@@ -1,6 +1,7 @@
 // The product's uninstaller: reads install.log beside it, asks once, and
 // removes what the log lists through a copy of itself (see self_removal.h).
 #include "platform/error.h"
+#include "platform/system_library.h"
 #include "product/product_definition.h"
 #include "resources/payload/uninstaller/removal.h"
 #include "resources/payload/uninstaller/self_removal.h"
@@ -44,6 +45,9 @@ void Finish(const uninstaller::FinishArguments& arguments) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // Before anything loads a library: the copy runs elevated from the
+  // temporary folder, where anyone running as this user may put a DLL.
+  platform::HardenDllSearch();
   uninstaller::FinishArguments arguments;
   const bool isCopy = uninstaller::ReadFinishArguments(__argc, __argv, arguments);
   // This is the program's outermost frame: the one place a failure is shown.

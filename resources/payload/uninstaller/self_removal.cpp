@@ -5,9 +5,11 @@
 #include "platform/unique_resource.h"
 
 #include <windows.h>
+#include <sddl.h>
 
 #include <charconv>
 #include <cstdint>
+#include <vector>
 
 namespace uninstaller {
 namespace {
@@ -21,24 +23,58 @@ constexpr DWORD OriginalExitTimeoutMs = 60 * 1000;
       platform::SystemErrorText(error).c_str()));
 }
 
-// A new folder of our own under the temporary folder.
-std::string CreatePrivateFolder() {
-  char temp[MAX_PATH + 1];
-  const DWORD length = GetTempPathA(sizeof temp, temp);
-  if (length == 0 || length >= sizeof temp) RaiseNotPrepared(GetLastError());
-  for (unsigned attempt = 0;; ++attempt) {
-    const std::string folder =
-        platform::Format("%sQuorvelle-uninstall-%lu-%u", temp, GetCurrentProcessId(), attempt);
-    if (CreateDirectoryA(folder.c_str(), nullptr)) return folder + "\\";
-    if (GetLastError() != ERROR_ALREADY_EXISTS || attempt > 100) RaiseNotPrepared(GetLastError());
-  }
-}
-
 std::string FileNameOf(const std::string& path) {
   return path.substr(path.find_last_of('\\') + 1);
 }
 
+// The user this process runs as, in the text form of a security identifier.
+std::string UserSidText() {
+  HANDLE rawToken = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &rawToken)) {
+    RaiseNotPrepared(GetLastError());
+  }
+  const platform::UniqueHandle token(rawToken);
+  DWORD size = 0;
+  GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);  // asks only for the size
+  std::vector<TOKEN_USER> user(size / sizeof(TOKEN_USER) + 1);
+  size = static_cast<DWORD>(user.size() * sizeof(TOKEN_USER));
+  char* text = nullptr;
+  if (!GetTokenInformation(token.get(), TokenUser, user.data(), size, &size) ||
+      !ConvertSidToStringSidA(user[0].User.Sid, &text)) {
+    RaiseNotPrepared(GetLastError());
+  }
+  const platform::UniqueLocalMemory owned(text);
+  return text;
+}
+
+// Full control for this user and the system, nothing for anyone else and
+// nothing inherited from the temporary folder, which other programs share:
+// the copy runs with administrator rights from this folder.
+platform::UniqueLocalMemory PrivateFolderSecurity() {
+  const std::string sddl = "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;" + UserSidText() + ")";
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl.c_str(), SDDL_REVISION_1,
+                                                            &descriptor, nullptr)) {
+    RaiseNotPrepared(GetLastError());
+  }
+  return platform::UniqueLocalMemory(descriptor);
+}
+
 }  // namespace
+
+std::string CreatePrivateFolder() {
+  char temp[MAX_PATH + 1];
+  const DWORD length = GetTempPathA(sizeof temp, temp);
+  if (length == 0 || length >= sizeof temp) RaiseNotPrepared(GetLastError());
+  const platform::UniqueLocalMemory descriptor = PrivateFolderSecurity();
+  SECURITY_ATTRIBUTES security{sizeof security, descriptor.get(), FALSE};
+  for (unsigned attempt = 0;; ++attempt) {
+    const std::string folder =
+        platform::Format("%sQuorvelle-uninstall-%lu-%u", temp, GetCurrentProcessId(), attempt);
+    if (CreateDirectoryA(folder.c_str(), &security)) return folder + "\\";
+    if (GetLastError() != ERROR_ALREADY_EXISTS || attempt > 100) RaiseNotPrepared(GetLastError());
+  }
+}
 
 std::string OwnProgramPath() {
   std::string path(MAX_PATH, '\0');

@@ -14,6 +14,11 @@ std::string OwnProgramPath();
 // The folder part of a path, with its trailing backslash.
 std::string FolderOf(const std::string& path);
 
+// A new folder under the temporary folder that only this user and the
+// system may change; its path, with a trailing backslash. Raises when it
+// cannot be made.
+std::string CreatePrivateFolder();
+
 // Copies this program to a new private temporary folder and starts the copy
 // with FinishArguments naming this process and `originalProgram`. Raises
 // when any step fails; nothing has been removed then.
