@@ -1,4 +1,5 @@
 #include "resources/payload/uninstaller/removal.h"
+#include "resources/payload/uninstaller/unattended_removal.h"
 
 #include "platform/text.h"
 #include "platform/unique_resource.h"
@@ -179,6 +180,32 @@ TEST_F(RemovalTest, ASecondRunAfterAnInterruptedOneFinishesTheJob) {
   for (size_t i = 0; i < log.files.size() / 2; ++i) DeleteFileA(log.files[i].c_str());
   EXPECT_TRUE(Remove().Complete());
   EXPECT_FALSE(platform::DirectoryExists(installDir));
+}
+
+// An unattended removal reports while the original uninstaller still runs:
+// its own file, and its folder holding only that, go after the report.
+TEST(UnattendedRemoval, ItsExitCodeCountsWhatStaysOnceTheOriginalHasEnded) {
+  using namespace uninstaller;
+  const std::string original = "C:\\Apps\\Quorvelle\\Uninstall.exe";
+  RemovalReport pending;
+  pending.files = {{"C:\\APPS\\Quorvelle\\UNINSTALL.EXE", "in use"}};
+  pending.folders = {{"C:\\Apps\\Quorvelle", {"Uninstall.exe"}}};
+  EXPECT_EQ(ExitCodeOf(WithoutOriginal(pending, original)), kAllRemoved);
+
+  RemovalReport usersFile = pending;
+  usersFile.folders[0].contents.push_back("my notes.txt");
+  const RemovalReport kept = WithoutOriginal(usersFile, original);
+  EXPECT_EQ(ExitCodeOf(kept), kSomethingKept);
+  EXPECT_TRUE(kept.files.empty());
+  EXPECT_EQ(kept.folders[0].contents, Strings{"my notes.txt"});
+
+  RemovalReport otherFileInUse = pending;
+  otherFileInUse.files.push_back({"C:\\Other\\Uninstall.exe", "in use"});
+  EXPECT_EQ(ExitCodeOf(WithoutOriginal(otherFileInUse, original)), kSomethingKept);
+
+  RemovalReport keyStayed = usersFile;
+  keyStayed.keyFailure = "Access denied";
+  EXPECT_EQ(ExitCodeOf(WithoutOriginal(keyStayed, original)), kRemovalFailed);
 }
 
 }  // namespace
