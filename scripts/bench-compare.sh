@@ -80,7 +80,7 @@ echo "start Setup.exe to first paint $a ms; do-nothing GUI program $b ms (differ
 echo "install Setup.exe RunInstallation $i ms (in-process); reference silent install $r ms," \
   "minus the baseline start: $(echo "$r - $b" | bc) ms"
 echo "silent install, whole processes: Setup.exe /S $s ms; reference /S $r ms" \
-  "(ratio $(echo "scale=2; $s / $r" | bc))"
+  "(ratio $(printf "%.2f" "$(echo "scale=3; $s / $r" | bc)"))"
 echo "install: what the system's own calls cost here, per call and per installation:"
 grep '^primitive' "$work/primitives.txt" | sed 's/^/  /'
 echo "(extraction throughput: scripts/bench-extract.sh)"
