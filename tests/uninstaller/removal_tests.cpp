@@ -1,5 +1,6 @@
 #include "resources/payload/uninstaller/removal.h"
 #include "resources/payload/uninstaller/self_removal.h"
+#include "resources/payload/uninstaller/unattended_removal.h"
 
 #include "platform/text.h"
 #include "platform/unique_resource.h"
@@ -298,6 +299,32 @@ TEST(PrivateFolder, OnlyTheUserAndTheSystemMayChangeIt) {
     EXPECT_TRUE(EqualSid(sid, i == 0 ? system : user[0].User.Sid)) << "entry " << i;
   }
   FreeSid(system);
+}
+
+// An unattended removal reports while the original uninstaller still runs:
+// its own file, and its folder holding only that, go after the report.
+TEST(UnattendedRemoval, ItsExitCodeCountsWhatStaysOnceTheOriginalHasEnded) {
+  using namespace uninstaller;
+  const std::string original = "C:\\Apps\\Quorvelle\\Uninstall.exe";
+  RemovalReport pending;
+  pending.files = {{"C:\\APPS\\Quorvelle\\UNINSTALL.EXE", "in use"}};
+  pending.folders = {{"C:\\Apps\\Quorvelle", {"Uninstall.exe"}}};
+  EXPECT_EQ(ExitCodeOf(WithoutOriginal(pending, original)), kAllRemoved);
+
+  RemovalReport usersFile = pending;
+  usersFile.folders[0].contents.push_back("my notes.txt");
+  const RemovalReport kept = WithoutOriginal(usersFile, original);
+  EXPECT_EQ(ExitCodeOf(kept), kSomethingKept);
+  EXPECT_TRUE(kept.files.empty());
+  EXPECT_EQ(kept.folders[0].contents, Strings{"my notes.txt"});
+
+  RemovalReport otherFileInUse = pending;
+  otherFileInUse.files.push_back({"C:\\Other\\Uninstall.exe", "in use"});
+  EXPECT_EQ(ExitCodeOf(WithoutOriginal(otherFileInUse, original)), kSomethingKept);
+
+  RemovalReport keyStayed = usersFile;
+  keyStayed.keyFailure = "Access denied";
+  EXPECT_EQ(ExitCodeOf(WithoutOriginal(keyStayed, original)), kRemovalFailed);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "product/product_definition.h"
 #include "resources/payload/uninstaller/removal.h"
 #include "resources/payload/uninstaller/self_removal.h"
+#include "resources/payload/uninstaller/unattended_removal.h"
 #include "resources/payload/uninstaller/uninstall_log.h"
 
 #include <windows.h>
@@ -50,6 +51,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   platform::HardenDllSearch();
   uninstaller::FinishArguments arguments;
   const bool isCopy = uninstaller::ReadFinishArguments(__argc, __argv, arguments);
+  // Uninstall.exe /S: no question, no message, the outcome in the exit code.
+  if (!isCopy && uninstaller::IsUnattendedRequest(__argc, __argv)) {
+    return uninstaller::RemoveUnattended();
+  }
+  if (isCopy && arguments.resultPipe) {
+    uninstaller::FinishUnattended(arguments);
+    uninstaller::ScheduleOwnRemoval();
+    return 0;
+  }
   // This is the program's outermost frame: the one place a failure is shown.
   try {
     isCopy ? Finish(arguments) : Start();

@@ -10,6 +10,7 @@
 #include <charconv>
 #include <cstdint>
 #include <vector>
+#include <utility>
 
 namespace uninstaller {
 namespace {
@@ -60,6 +61,20 @@ platform::UniqueLocalMemory PrivateFolderSecurity() {
   return platform::UniqueLocalMemory(descriptor);
 }
 
+// A handle's number as the command line carries it.
+bool ReadHandle(const char* number, void*& handle) {
+  const char* end = number + lstrlenA(number);
+  unsigned long long value = 0;
+  const auto result = std::from_chars(number, end, value);
+  if (result.ec != std::errc() || result.ptr != end) return false;
+  handle = reinterpret_cast<void*>(static_cast<std::uintptr_t>(value));
+  return true;
+}
+
+unsigned long long NumberOf(void* handle) {
+  return static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(handle));
+}
+
 }  // namespace
 
 std::string CreatePrivateFolder() {
@@ -91,7 +106,7 @@ std::string FolderOf(const std::string& path) {
   return backslash == std::string::npos ? std::string() : path.substr(0, backslash + 1);
 }
 
-void StartFinisher(const std::string& originalProgram) {
+void StartFinisher(const std::string& originalProgram, void* resultPipe) {
   const std::string folder = CreatePrivateFolder();
   const std::string copy = folder + FileNameOf(originalProgram);
   if (!CopyFileA(originalProgram.c_str(), copy.c_str(), TRUE)) {
@@ -105,10 +120,9 @@ void StartFinisher(const std::string& originalProgram) {
     RaiseNotPrepared(GetLastError());
   }
   platform::UniqueHandle self(rawSelf);
-  std::string commandLine = platform::Format(
-      "\"%s\" %s %llu \"%s\"", copy.c_str(), FinishSwitch,
-      static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(self.get())),
-      originalProgram.c_str());
+  std::string commandLine = platform::Format("\"%s\" %s %llu \"%s\"", copy.c_str(), FinishSwitch,
+                                             NumberOf(self.get()), originalProgram.c_str());
+  if (resultPipe) commandLine += platform::Format(" %llu", NumberOf(resultPipe));
   STARTUPINFOA startup{sizeof startup};
   PROCESS_INFORMATION process{};
   // The copy runs in its own folder, so that no process keeps the product's
@@ -122,16 +136,14 @@ void StartFinisher(const std::string& originalProgram) {
 }
 
 bool ReadFinishArguments(int argc, char** argv, FinishArguments& arguments) {
-  if (argc != 4 || lstrcmpiA(argv[1], FinishSwitch) != 0) return false;
-  const char* number = argv[2];
-  const char* end = number + lstrlenA(number);
-  unsigned long long value = 0;
-  const auto result = std::from_chars(number, end, value);
-  if (result.ec != std::errc() || result.ptr != end) return false;
+  if ((argc != 4 && argc != 5) || lstrcmpiA(argv[1], FinishSwitch) != 0) return false;
+  FinishArguments read;
+  if (!ReadHandle(argv[2], read.originalProcess)) return false;
+  if (argc == 5 && !ReadHandle(argv[4], read.resultPipe)) return false;
   // The log is looked for beside the original, so its folder must be named.
   if (FolderOf(argv[3]).empty()) return false;
-  arguments.originalProcess = reinterpret_cast<void*>(static_cast<std::uintptr_t>(value));
-  arguments.originalProgram = argv[3];
+  read.originalProgram = argv[3];
+  arguments = std::move(read);
   return true;
 }
 

@@ -20,15 +20,18 @@ std::string FolderOf(const std::string& path);
 std::string CreatePrivateFolder();
 
 // Copies this program to a new private temporary folder and starts the copy
-// with FinishArguments naming this process and `originalProgram`. Raises
+// with FinishArguments naming this process and `originalProgram`, and
+// `resultPipe` (inherited) when the original waits for the outcome. Raises
 // when any step fails; nothing has been removed then.
-void StartFinisher(const std::string& originalProgram);
+void StartFinisher(const std::string& originalProgram, void* resultPipe = nullptr);
 
 // What the copy was started with: the original's process, which it waits
-// for, and the original program's path.
+// for, the original program's path and, for an unattended removal, the pipe
+// through which the original learns the outcome.
 struct FinishArguments {
   void* originalProcess = nullptr;
   std::string originalProgram;
+  void* resultPipe = nullptr;
 };
 
 // True (and `arguments` filled) when this process was started by StartFinisher.
