@@ -149,9 +149,14 @@ same "the log names what was made, in order" "$(log_of all.log)" "$(
   printf '%s\n' "Folder: $dir" Installed.)"
 e2e_wine taskkill /F /IM Quorvelle.exe >/dev/null 2>&1
 echo "the user's own" >"$(unix_path "$dir")my notes.txt"
+# A line added to the log names a file that is not the installation's.
+mkdir -p "$TEST_WINEPREFIX/drive_c/acc"; echo victim >"$TEST_WINEPREFIX/drive_c/acc/victim.txt"
+sed -i 's/^\[Files\]\r$/&\n99=C:\\acc\\victim.txt\r/' "$(unix_path "$dir")install.log"
 quiet_uninstall
 same "removed but the user's file: exit code 3" "$code" 3
 check "standard error names the file" 'grep -qF "${dir%\\}: my notes.txt" <<<"$stderr"'
+check "a logged file outside the installation stays" '[ -f "$TEST_WINEPREFIX/drive_c/acc/victim.txt" ]'
+check "standard error names it" 'grep -qF "C:\\acc\\victim.txt" <<<"$stderr"'
 check "the product's key is gone" '! product_key'
 sleep 1
 same "only the user's file is left" "$(ls -A "$(unix_path "$dir")")" "my notes.txt"
