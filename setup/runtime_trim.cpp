@@ -1,5 +1,6 @@
-// Two of the C++ runtime's error paths, replaced by small ones of the
-// program's own. Nothing else in the runtime changes.
+// Parts of the C++ runtime replaced by small ones of the program's own: two
+// error paths and the exception bookkeeping. Nothing else in the runtime
+// changes.
 #include "platform/error.h"
 
 #include <cstdlib>
@@ -49,3 +50,23 @@ void __throw_bad_function_call() {
   platform::Raise("bad function call");
 }
 }  // namespace std
+
+// The exceptions in flight are kept per thread, which the runtime does
+// through emulated thread-local storage and the threads library (about 4 KB).
+// The program's own code runs on one thread only, so one record serves: the
+// runtime's layout, the chain of caught exceptions and the count of those
+// thrown and not yet caught, both empty at start.
+namespace {
+struct ExceptionGlobals {
+  void* caughtExceptions;
+  unsigned int uncaughtExceptions;
+};
+ExceptionGlobals exceptionGlobals{};
+}  // namespace
+
+extern "C" void* __cxa_get_globals() noexcept {
+  return &exceptionGlobals;
+}
+extern "C" void* __cxa_get_globals_fast() noexcept {
+  return &exceptionGlobals;
+}
