@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
                       nullptr) != ERROR_SUCCESS) {
     return 5;
   }
-  primitives.push_back({"registry value set", 16, Median(rounds * 4, [&](int round) {
+  primitives.push_back({"registry value set", 17, Median(rounds * 4, [&](int round) {
                           const std::string name = "Value" + std::to_string(round);
                           RegSetValueExA(key.get(), name.c_str(), 0, REG_SZ,
                                          reinterpret_cast<const BYTE*>(value.c_str()),

@@ -29,9 +29,11 @@ void Installer::AddLogEntry(int kind, const std::string& path) {
   if (kind == 0) {
     InstallLog.value().Write("Files", std::to_string(NextFileIndex).c_str(), path);
     ++NextFileIndex;
+    if (onRecorded) onRecorded(Recorded::File, path);
   } else if (kind == 1) {
     InstallLog.value().Write("Folders", std::to_string(NextFolderIndex).c_str(), path);
     ++NextFolderIndex;
+    if (onRecorded) onRecorded(Recorded::Folder, path);
   }
 }
 

@@ -140,8 +140,10 @@ void Installer::OpenInstalledDocuments(InstallationHost& host) {
     platform::Shell().OpenDocument(host.OwnerWindow(), InstallDir + product::MainProgram.fileName,
                                    InstallDir, SW_SHOWNORMAL);
   }
-  platform::Shell().OpenDocument(host.OwnerWindow(), InstallDir + product::HelpText.fileName,
-                                 InstallDir, SW_SHOWNORMAL);
+  if (host.OpenHelpText()) {
+    platform::Shell().OpenDocument(host.OwnerWindow(), InstallDir + product::HelpText.fileName,
+                                   InstallDir, SW_SHOWNORMAL);
+  }
 }
 
 bool Installer::RunInstallation(const std::string& folderText, InstallationHost& host) {

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -29,7 +30,14 @@ class InstallationHost {
   virtual void ShowDecompressionError() = 0;
   // Owner of the documents opened after the installation.
   virtual HWND OwnerWindow() = 0;
+  // Whether help.txt is opened at the end: the wizard always opens it; an
+  // unattended installation opens nothing the administrator did not ask for.
+  virtual bool OpenHelpText() { return true; }
 };
+
+// What the installation made, as it is recorded: a file or folder once
+// install.log lists it, the uninstall entry once its key was written.
+enum class Recorded { File, Folder, RegistryKey };
 
 // Where the engine reads and writes the registry; tests point it at scratch keys.
 struct RegistryLocations {
@@ -80,6 +88,8 @@ class Installer {
   std::optional<LogWriter> InstallLog;  // null until the log is begun
   int NextFileIndex = 1;
   int NextFolderIndex = 1;
+  // Told of each record as it is made, in order; the wizard leaves it unset.
+  std::function<void(Recorded what, const std::string& path)> onRecorded;
 
  private:
   // The steps of RunInstallation, in its order.

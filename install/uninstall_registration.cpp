@@ -28,15 +28,18 @@ std::string QuotedPath(const std::string& path) {
 
 }  // namespace
 
-void WriteUninstallEntry(HKEY root, const std::string& keyPath, const std::string& installDir) {
+bool WriteUninstallEntry(HKEY root, const std::string& keyPath, const std::string& installDir) {
   // Without rights to the key (a user who is not an administrator) the
   // installation goes on unregistered, and nothing is reported.
   const auto writer = platform::RegistryValueWriter::OpenOrCreate(root, keyPath);
-  if (!writer) return;
+  if (!writer) return false;
   writer->SetText("DisplayName", product::FullName);
   writer->SetText("DisplayIcon", installDir + product::MainProgram.fileName + ",0");
   writer->SetText("UninstallPath", installDir);
-  writer->SetText("UninstallString", QuotedPath(installDir + product::Uninstaller.fileName));
+  const std::string uninstaller = QuotedPath(installDir + product::Uninstaller.fileName);
+  writer->SetText("UninstallString", uninstaller);
+  // Management tools remove the product with this one, without a window.
+  writer->SetText("QuietUninstallString", uninstaller + " /S");
   writer->SetText("InstallLocation", installDir);
   writer->SetText("DisplayVersion", product::Version);
   writer->SetText("Comments", std::string("Thank you for using ") + product::ShortName + "!");
@@ -49,10 +52,14 @@ void WriteUninstallEntry(HKEY root, const std::string& keyPath, const std::strin
   writer->SetNumber("VersionMajor", product::VersionMajor);
   writer->SetNumber("VersionMinor", product::VersionMinor);
   writer->SetText("InstallDate", LocalDateText());
+  return true;
 }
 
 void Installer::RegisterUninstall() {
-  WriteUninstallEntry(registry_.uninstallRoot, registry_.uninstallKeyPath, InstallDir);
+  if (WriteUninstallEntry(registry_.uninstallRoot, registry_.uninstallKeyPath, InstallDir) &&
+      onRecorded) {
+    onRecorded(Recorded::RegistryKey, registry_.uninstallKeyPath);
+  }
 }
 
 }  // namespace install

@@ -16,4 +16,19 @@ UniqueFile CreateFileForWriting(const std::string& path) {
   return file;
 }
 
+void WriteLine(HANDLE file, const std::string& text) noexcept {
+  if (!file || file == INVALID_HANDLE_VALUE) return;
+  const char* data = text.data();
+  for (DWORD left = static_cast<DWORD>(text.size()), written = 0; left > 0; left -= written) {
+    if (!WriteFile(file, data, left, &written, nullptr) || written == 0) return;
+    data += written;
+  }
+  DWORD written = 0;
+  WriteFile(file, "\r\n", 2, &written, nullptr);
+}
+
+void WriteStandardError(const std::string& text) noexcept {
+  WriteLine(GetStdHandle(STD_ERROR_HANDLE), text);
+}
+
 }  // namespace platform

@@ -11,4 +11,12 @@ namespace platform {
 // `Cannot create file "<absolute path>". <system text>` when it cannot.
 UniqueFile CreateFileForWriting(const std::string& path);
 
+// Writes the text and a line end (CR LF) to a file or console that may be
+// absent (null or invalid: nothing is written). A report that cannot be
+// written cannot be reported either, so a failure is not examined.
+void WriteLine(HANDLE file, const std::string& text) noexcept;
+
+// The same to standard error, when whoever started the program gave it one.
+void WriteStandardError(const std::string& text) noexcept;
+
 }  // namespace platform

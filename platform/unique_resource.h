@@ -75,6 +75,9 @@ inline void DeleteGdiObject(HGDIOBJ object) noexcept {
 inline void UnlockAndFreeResource(HGLOBAL resource) noexcept {
   FreeResource(resource);
 }
+inline void FreeLocalMemory(HLOCAL block) noexcept {
+  LocalFree(block);
+}
 }  // namespace detail
 
 using UniqueKey = UniqueResource<NullIsEmpty<HKEY, &RegCloseKey>>;
@@ -83,6 +86,8 @@ using UniqueHandle = UniqueResource<NullIsEmpty<HANDLE, &CloseHandle>>;
 using UniqueModule = UniqueResource<NullIsEmpty<HMODULE, &FreeLibrary>>;
 using UniqueResourceData = UniqueResource<NullIsEmpty<HGLOBAL, &detail::UnlockAndFreeResource>>;
 using UniqueHeapBlock = UniqueResource<NullIsEmpty<void*, &detail::FreeHeapBlock>>;
+// What the security functions allocate: SID texts, security descriptors.
+using UniqueLocalMemory = UniqueResource<NullIsEmpty<HLOCAL, &detail::FreeLocalMemory>>;
 using UniqueTaskMemory = UniqueResource<NullIsEmpty<void*, &CoTaskMemFree>>;
 using UniqueBitmap = UniqueResource<NullIsEmpty<HBITMAP, &detail::DeleteGdiObject>>;
 using UniqueFont = UniqueResource<NullIsEmpty<HFONT, &detail::DeleteGdiObject>>;

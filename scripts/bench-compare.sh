@@ -12,6 +12,8 @@
 #            median cost of each system call the installation makes (profile
 #            write, link save, shell notification, registry value) times its
 #            count
+#   silent install: both whole processes, Setup.exe /S against the
+#            reference's /S, each into a new folder, alternated in one loop
 # Needs the reference's script: SETUP_REFERENCE_NSI (default
 # ../shared/bench/nsis-reference/setup.nsi beside the checkout).
 set -e
@@ -64,6 +66,7 @@ scripts/with-xvfb.sh bash -c '
     echo "A $(run "'"$bench"'/start_bench.exe" TSetupForm "'"$setup_win"'")"
     echo "B $(run "'"$bench"'/start_bench.exe" - "'"$base_win"'")"
     echo "R $(run "'"$bench"'/start_bench.exe" - "'"$ref_win"' /S /D=C:\\refbench\\run$i")"
+    echo "S $(run "'"$bench"'/start_bench.exe" - "'"$setup_win"' /S /D=C:\\silentbench\\run$i")"
   done >"'"$work"'/times.txt"
   run "'"$bench"'/install_bench.exe" "'"$setup_win"'" "C:\\setupbench" '"$rounds"' >"'"$work"'/install.txt"
   run "'"$bench"'/primitives_bench.exe" "C:\\primitivesbench" '"$rounds"' >"'"$work"'/primitives.txt"
@@ -72,9 +75,12 @@ a=$(awk '$1=="A"{print $2}' "$work/times.txt" | median)
 b=$(awk '$1=="B"{print $2}' "$work/times.txt" | median)
 r=$(awk '$1=="R"{print $2}' "$work/times.txt" | median)
 i=$(awk '/install_ms_median/{print $2}' "$work/install.txt")
+s=$(awk '$1=="S"{print $2}' "$work/times.txt" | median)
 echo "start Setup.exe to first paint $a ms; do-nothing GUI program $b ms (difference $(echo "$a - $b" | bc) ms)"
 echo "install Setup.exe RunInstallation $i ms (in-process); reference silent install $r ms," \
   "minus the baseline start: $(echo "$r - $b" | bc) ms"
+echo "silent install, whole processes: Setup.exe /S $s ms; reference /S $r ms" \
+  "(ratio $(printf "%.2f" "$(echo "scale=3; $s / $r" | bc)"))"
 echo "install: what the system's own calls cost here, per call and per installation:"
 grep '^primitive' "$work/primitives.txt" | sed 's/^/  /'
 echo "(extraction throughput: scripts/bench-extract.sh)"

@@ -2,6 +2,7 @@
 // window, the message loop and the exit code.
 #include "platform/com.h"
 #include "platform/system_library.h"
+#include "setup/unattended.h"
 #include "wizard/application.h"
 #include "wizard/error_box.h"
 #include "wizard/setup_form.h"
@@ -12,6 +13,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // Before anything loads a library: a DLL planted beside the program (it is
   // usually started from Downloads) must never be loaded in place of the system's.
   platform::HardenDllSearch();
+  // An administrator's command line runs without the wizard.
+  if (const auto exitCode = setup::RunCommandLine(GetCommandLineA())) return *exitCode;
   // COM first: the folder browser and the shell links rely on this thread's
   // single-threaded apartment. Declared first, it is released last.
   platform::ComApartment com;

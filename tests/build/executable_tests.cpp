@@ -1,5 +1,7 @@
-// The shipped dist/Setup.exe read as a file: the hardened layout the linker
-// was asked for, and imports of the system's own libraries only.
+// The shipped programs read as files, dist/Setup.exe and the Uninstall.exe
+// it carries (which runs with administrator rights from the temporary
+// folder): the hardened layout the linker was asked for, and imports of the
+// system's own libraries only.
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -14,13 +16,13 @@
 
 namespace {
 
-class ExecutableTest : public ::testing::Test {
+class ExecutableTest : public ::testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
-    if (GetFileAttributesA(SETUP_RELEASE_EXE) == INVALID_FILE_ATTRIBUTES) {
-      GTEST_SKIP() << SETUP_RELEASE_EXE << " is not built";
+    if (GetFileAttributesA(GetParam()) == INVALID_FILE_ATTRIBUTES) {
+      GTEST_SKIP() << GetParam() << " is not built";
     }
-    image_ = test::ReadFile(SETUP_RELEASE_EXE);
+    image_ = test::ReadFile(GetParam());
     ASSERT_GT(image_.size(), 0x400u);
     const auto* dos = At<IMAGE_DOS_HEADER>(0);
     ASSERT_EQ(dos->e_magic, IMAGE_DOS_SIGNATURE);
@@ -114,7 +116,7 @@ size_t FindHandlerChainWrite(std::string_view code) {
   return std::string_view::npos;
 }
 
-TEST_F(ExecutableTest, IsA32BitGuiProgramWithTheHardenedLayout) {
+TEST_P(ExecutableTest, IsA32BitGuiProgramWithTheHardenedLayout) {
   EXPECT_EQ(nt_->FileHeader.Machine, IMAGE_FILE_MACHINE_I386);
   EXPECT_EQ(nt_->OptionalHeader.Magic, IMAGE_NT_OPTIONAL_HDR32_MAGIC);
   EXPECT_EQ(nt_->OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
@@ -131,7 +133,7 @@ TEST_F(ExecutableTest, IsA32BitGuiProgramWithTheHardenedLayout) {
 // A 32-bit image that says it has no exception handlers must indeed register
 // none: the system would end the process rather than call one. (The flag means
 // nothing to 64-bit images, whose handlers are described in tables.)
-TEST_F(ExecutableTest, DeclaresNoFrameBasedExceptionHandlersAndRegistersNone) {
+TEST_P(ExecutableTest, DeclaresNoFrameBasedExceptionHandlersAndRegistersNone) {
   if (nt_->FileHeader.Machine != IMAGE_FILE_MACHINE_I386) GTEST_SKIP() << "not a 32-bit image";
   EXPECT_TRUE(nt_->OptionalHeader.DllCharacteristics & IMAGE_DLLCHARACTERISTICS_NO_SEH);
   const std::string code = Code();
@@ -156,9 +158,9 @@ TEST(HandlerChainScan, FindsStoresToTheChainHeadOnly) {
   EXPECT_EQ(FindHandlerChainWrite("\x64\xA3\0\0\0"s), std::string::npos);  // cut short
 }
 
-TEST_F(ExecutableTest, ImportsOnlyTheSystemsOwnLibraries) {
+TEST_P(ExecutableTest, ImportsOnlyTheSystemsOwnLibraries) {
   // Anything else (the theme library, the image helpers) is loaded at run
-  // time from the system folder, so a DLL planted beside Setup.exe is never used.
+  // time from the system folder, so a DLL planted beside the program is never used.
   const std::set<std::string> allowed = {"advapi32.dll", "comctl32.dll", "gdi32.dll",
                                          "kernel32.dll", "msvcrt.dll",   "ole32.dll",
                                          "shell32.dll",  "user32.dll"};
@@ -166,5 +168,11 @@ TEST_F(ExecutableTest, ImportsOnlyTheSystemsOwnLibraries) {
   EXPECT_TRUE(imported.count("kernel32.dll"));
   for (const std::string& name : imported) EXPECT_TRUE(allowed.count(name)) << name;
 }
+
+INSTANTIATE_TEST_SUITE_P(ShippedPrograms, ExecutableTest,
+                         ::testing::Values(SETUP_RELEASE_EXE, UNINSTALL_RELEASE_EXE),
+                         [](const ::testing::TestParamInfo<const char*>& program) {
+                           return std::string(program.index == 0 ? "Setup" : "Uninstall");
+                         });
 
 }  // namespace

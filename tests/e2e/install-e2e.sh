@@ -36,7 +36,7 @@ check_link() {  # LINK TARGET DESCRIPTION INSTALL_DIR
   same "link $1" "$(ask link "$1")" "$(printf '%s\n' "$2" "" "$4" "$3" "$2" 0)"
 }
 
-uninstall_values() {  # INSTALL_DIR: the sixteen values as reg query shows them
+uninstall_values() {  # INSTALL_DIR: the seventeen values as reg query shows them
   cat <<EOF
 Comments REG_SZ Thank you for using Quorvelle!
 Contact REG_SZ support@nerovane.example
@@ -48,6 +48,7 @@ InstallLocation REG_SZ $1
 NoModify REG_DWORD 0x1
 NoRepair REG_DWORD 0x1
 Publisher REG_SZ Nerovane technologies
+QuietUninstallString REG_SZ "$1Uninstall.exe" /S
 URLInfoAbout REG_SZ https://quorvelle.nerovane.example
 URLUpdateInfo REG_SZ https://quorvelle.nerovane.example
 UninstallPath REG_SZ $1

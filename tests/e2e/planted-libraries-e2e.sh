@@ -11,6 +11,11 @@
 #      (desktop link, Start-menu links, launch) to the finished page and
 #      Close, exit code 0; its links were written by the shell-link object,
 #      created after the search was restricted; no marker appears anywhere.
+#   4. The installed Uninstall.exe, the same DLLs planted beside it, asks,
+#      removes the product and says so; again no marker appears. (Under Wine
+#      the libraries of these names that its message boxes need arrive as
+#      imports of Wine's own user32 and comctl32, resolved without regard to
+#      the restriction; the check is Windows' as much as Wine's.)
 set -u
 build=$(cd "$1" && pwd)
 probe=$2
@@ -63,6 +68,27 @@ same "link ${menu}Quick help.lnk points at help.txt" \
   "$(ask link "${menu}Quick help.lnk" | head -1)" "${dir}help.txt"
 check "the program was started" 'e2e_wait_window "Telvarion 5.0" 10 >/dev/null'
 same "markers left while installing" "$(markers)" ""
+[ -d "$planted" ] && sed 's/^/     loaded by: /' "$planted"/*.marker
+rm -rf "$planted"
+
+echo "# 4. the installed Uninstall.exe with the same DLLs beside it loads none of them"
+cp "$@" "$(unix_path "$folder")/"
+e2e_wine "${dir}Uninstall.exe" </dev/null >/dev/null 2>&1 &
+uninstall_pid=$!
+caption='Telvarion uninstall'
+check "it asks first" 'ask dialog "$caption" 30000 | grep -q "remove Telvarion 5.0 "'
+ask press "$caption" "&Yes" >/dev/null
+# The question may still be closing under the same title: wait for the answer.
+for _ in $(seq 60); do
+  final=$(ask dialog "$caption" 1000)
+  case $final in *"was removed from this computer"*) break ;; esac
+  sleep 0.5
+done
+check "it says the product was removed" 'grep -q "^Telvarion 5.0 was removed from this computer" <<<"$final"'
+ask press "$caption" OK >/dev/null
+wait "$uninstall_pid"
+check "the program's links are gone" '[ ! -e "$(unix_path "$desktop")/Quorvelle.lnk" ]'
+same "markers left while removing" "$(markers)" ""
 [ -d "$planted" ] && sed 's/^/     loaded by: /' "$planted"/*.marker
 e2e_stop
 

@@ -474,7 +474,7 @@ TEST_F(Installation, MissingOrEmptyShellFoldersFallBackToTheSystemFolders) {
                               {system.startMenu, dir}));
 }
 
-TEST_F(Installation, RegistersTheSixteenValuesWithTheirTypesAndBytes) {
+TEST_F(Installation, RegistersTheSeventeenValuesWithTheirTypesAndBytes) {
   const std::string dir = root_ / "Program Files\\My Apps\\Quorvelle\\";
   const std::string before = test::LocalDateText();
   ASSERT_TRUE(Install(dir));
@@ -485,6 +485,7 @@ TEST_F(Installation, RegistersTheSixteenValuesWithTheirTypesAndBytes) {
   EXPECT_EQ(Uninstall("UninstallPath"), Text(dir));
   // Quoted: the blanks in the path must not let a planted program run instead.
   EXPECT_EQ(Uninstall("UninstallString"), Text("\"" + dir + "Uninstall.exe\""));
+  EXPECT_EQ(Uninstall("QuietUninstallString"), Text("\"" + dir + "Uninstall.exe\" /S"));
   EXPECT_EQ(Uninstall("InstallLocation"), Text(dir));
   EXPECT_EQ(Uninstall("DisplayVersion"), Text("5.0"));
   EXPECT_EQ(Uninstall("Comments"), Text("Thank you for using Quorvelle!"));
@@ -499,14 +500,14 @@ TEST_F(Installation, RegistersTheSixteenValuesWithTheirTypesAndBytes) {
   const RawValue date = Uninstall("InstallDate");
   EXPECT_TRUE(date == Text(before) || date == Text(after)) << testing::PrintToString(date);
 
-  // Exactly those sixteen values in a new key.
+  // Exactly those seventeen values in a new key.
   const auto key =
       platform::OpenKey(scratch_.root(), scratch_.path() + "\\Uninstall\\Quorvelle", KEY_READ);
   DWORD values = 0;
   ASSERT_EQ(RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                              &values, nullptr, nullptr, nullptr, nullptr),
             ERROR_SUCCESS);
-  EXPECT_EQ(values, 16u);
+  EXPECT_EQ(values, 17u);
 }
 
 TEST_F(Installation, ASecondInstallationRewritesTheEntryAndKeepsOtherValues) {

@@ -26,7 +26,7 @@ class RegisterUninstall : public ::testing::Test {
                             ::testing::UnitTest::GetInstance()->current_test_info()->name()};
 };
 
-TEST_F(RegisterUninstall, WritesTheSixteenValuesWithTheirTypesAndBytes) {
+TEST_F(RegisterUninstall, WritesTheSeventeenValuesWithTheirTypesAndBytes) {
   const std::string before = test::LocalDateText();
   Register("C:\\Apps\\Quorvelle\\");
   const std::string after = test::LocalDateText();
@@ -34,6 +34,7 @@ TEST_F(RegisterUninstall, WritesTheSixteenValuesWithTheirTypesAndBytes) {
   EXPECT_EQ(Value("DisplayIcon"), Text("C:\\Apps\\Quorvelle\\Quorvelle.exe,0"));
   EXPECT_EQ(Value("UninstallPath"), Text("C:\\Apps\\Quorvelle\\"));
   EXPECT_EQ(Value("UninstallString"), Text("\"C:\\Apps\\Quorvelle\\Uninstall.exe\""));
+  EXPECT_EQ(Value("QuietUninstallString"), Text("\"C:\\Apps\\Quorvelle\\Uninstall.exe\" /S"));
   EXPECT_EQ(Value("InstallLocation"), Text("C:\\Apps\\Quorvelle\\"));
   EXPECT_EQ(Value("DisplayVersion"), Text("5.0"));
   EXPECT_EQ(Value("Comments"), Text("Thank you for using Quorvelle!"));
@@ -55,6 +56,8 @@ TEST_F(RegisterUninstall, QuotesTheUninstallerPathEvenWithBlanks) {
   Register("C:\\Program Files\\My Apps\\Quorvelle\\");
   EXPECT_EQ(Value("UninstallString"),
             Text("\"C:\\Program Files\\My Apps\\Quorvelle\\Uninstall.exe\""));
+  EXPECT_EQ(Value("QuietUninstallString"),
+            Text("\"C:\\Program Files\\My Apps\\Quorvelle\\Uninstall.exe\" /S"));
   // The other paths stay as they are: the system reads them as data, not as
   // a command line.
   EXPECT_EQ(Value("DisplayIcon"), Text("C:\\Program Files\\My Apps\\Quorvelle\\Quorvelle.exe,0"));

@@ -12,13 +12,18 @@ std::string BuiltProgram::Path() {
 }
 
 void BuiltProgram::SetUp() {
-  if (GetFileAttributesA(Path().c_str()) == INVALID_FILE_ATTRIBUTES) {
-    GTEST_SKIP() << Path() << " is not built yet: make the release build first "
+  Load(Path());
+}
+
+void BuiltProgram::Load(std::string path) {
+  std::replace(path.begin(), path.end(), '/', '\\');
+  if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    GTEST_SKIP() << path << " is not built yet: make the release build first "
                  << "(scripts/test.sh does)";
   }
-  module_.reset(LoadLibraryExA(Path().c_str(), nullptr,
+  module_.reset(LoadLibraryExA(path.c_str(), nullptr,
                                LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
-  ASSERT_TRUE(module_) << "cannot load " << Path() << ", error " << GetLastError();
+  ASSERT_TRUE(module_) << "cannot load " << path << ", error " << GetLastError();
 }
 
 std::string_view BuiltProgram::Resource(LPCSTR type, LPCSTR name) const {

@@ -18,6 +18,8 @@ class BuiltProgram : public ::testing::Test {
  protected:
   // Skips the test when the release build has not been made yet.
   void SetUp() override;
+  // Opens another program of the release than dist/Setup.exe instead.
+  void Load(std::string path);
 
   static std::string Path();
   HMODULE module() const { return module_.get(); }

@@ -1,4 +1,5 @@
-// The manifest, version information and icon groups of the built program.
+// The manifest, version information and icon groups of the built program;
+// the manifest of the Uninstall.exe it carries.
 #include "product/product_definition.h"
 #include "tests/resources/built_program.h"
 
@@ -20,7 +21,16 @@ std::string Element(std::string_view xml, std::string_view tag, std::string_view
   return {};
 }
 
-TEST_F(ProgramResources, ManifestBindsCommonControls6AndAsksForTheHighestRightsAvailable) {
+// Either program's manifest: Setup.exe's, and the uninstaller's, without
+// which the system would guess its rights from its file name (its copy in
+// the temporary folder has another) and draw its messages in the old style.
+class ProgramManifest : public test::BuiltProgram,
+                        public ::testing::WithParamInterface<const char*> {
+ protected:
+  void SetUp() override { Load(GetParam()); }
+};
+
+TEST_P(ProgramManifest, BindsCommonControls6AndAsksForTheHighestRightsAvailable) {
   const std::string_view manifest = Resource(RT_MANIFEST, MAKEINTRESOURCEA(1));
   EXPECT_EQ(manifest.substr(0, 5), "<?xml");
   EXPECT_NE(manifest.find("encoding=\"UTF-8\""), std::string_view::npos);
@@ -43,6 +53,12 @@ TEST_F(ProgramResources, ManifestBindsCommonControls6AndAsksForTheHighestRightsA
   EXPECT_NE(level.find("level=\"highestAvailable\""), std::string::npos) << level;
   EXPECT_NE(level.find("uiAccess=\"false\""), std::string::npos) << level;
 }
+
+INSTANTIATE_TEST_SUITE_P(ShippedPrograms, ProgramManifest,
+                         ::testing::Values(SETUP_RELEASE_EXE, UNINSTALL_RELEASE_EXE),
+                         [](const ::testing::TestParamInfo<const char*>& program) {
+                           return std::string(program.index == 0 ? "Setup" : "Uninstall");
+                         });
 
 class VersionInformation : public test::BuiltProgram {
  protected:

@@ -47,7 +47,11 @@ void DeleteTree(const std::string& folder) {
   RemoveDirectoryA(folder.c_str());
 }
 
-ScratchKey::ScratchKey(const std::string& name) : path_("Software\\QuorvelleSetupTests\\" + name) {
+// CTest runs the cases of one program as processes side by side: each
+// process gets a key of its own.
+ScratchKey::ScratchKey(const std::string& name)
+    : path_("Software\\QuorvelleSetupTests\\" + name + "-" +
+            std::to_string(GetCurrentProcessId())) {
   SHDeleteKeyA(HKEY_CURRENT_USER, path_.c_str());
 }
 

@@ -27,8 +27,8 @@ class TempFolder {
   std::string path_;
 };
 
-// HKEY_CURRENT_USER\Software\QuorvelleSetupTests\<name>, deleted before use
-// and afterwards, so each test starts from an empty key.
+// HKEY_CURRENT_USER\Software\QuorvelleSetupTests\<name>-<process id>,
+// deleted before use and afterwards, so each test starts from an empty key.
 class ScratchKey {
  public:
   explicit ScratchKey(const std::string& name);

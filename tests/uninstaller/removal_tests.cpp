@@ -1,10 +1,16 @@
 #include "resources/payload/uninstaller/removal.h"
+#include "resources/payload/uninstaller/self_removal.h"
+#include "resources/payload/uninstaller/unattended_removal.h"
 
 #include "platform/text.h"
 #include "platform/unique_resource.h"
 #include "tests/support/test_support.h"
 
+#include <aclapi.h>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
 
 namespace {
 
@@ -46,7 +52,8 @@ struct RemovalTest : testing::Test {
   }
 
   uninstaller::RemovalReport Remove() {
-    return uninstaller::RemoveInstallation(log, installDir, "Uninstall.exe", location);
+    return uninstaller::RemoveInstallation(log, installDir, "Uninstall.exe", location,
+                                           {desktop, programs});
   }
 
   bool KeyExists() const {
@@ -163,8 +170,81 @@ TEST_F(RemovalTest, AnEntryThatIsNoFullPathIsLeftAloneAndNamed) {
   SetCurrentDirectoryA(previous);
 
   EXPECT_TRUE(platform::FileExists(current / "stray.txt"));
-  ASSERT_EQ(report.files.size(), 1u);
-  EXPECT_EQ(report.files[0].path, "stray.txt");
+  EXPECT_EQ(report.leftAlone, Strings{"stray.txt"});
+}
+
+std::string Upper(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return text;
+}
+
+// Anyone who may write to the destination may write to its log, and the
+// removal runs with administrator rights: an entry must not reach a file
+// the installation did not make, however it is spelled.
+TEST_F(RemovalTest, EntriesNamingNothingTheInstallationMakesAreLeftAloneAndNamed) {
+  const Strings product = log.files;
+  const std::string other = root / "Other";
+  const std::string data = installDir + "\\Data";
+  CreateDirectoryA(other.c_str(), nullptr);
+  CreateDirectoryA(data.c_str(), nullptr);
+  const std::string victim = other + "\\victim.txt";
+  std::string slashed = installDir + "/../Other/victim.txt";
+  std::replace(slashed.begin(), slashed.end(), '\\', '/');
+  const Strings outside = {
+      victim,
+      installDir + "\\..\\Other\\victim.txt",
+      slashed,
+      "\\\\?\\" + victim,
+      "\\\\.\\" + victim,
+      data + "\\kept.txt",           // inside the destination, but not directly
+      other + "\\Quorvelle.lnk",     // a link's name in a folder no link goes to
+      desktop + "\\Quick help.lnk",  // a Start-menu link's name on the desktop
+  };
+  for (const std::string& file :
+       {victim, data + "\\kept.txt", other + "\\Quorvelle.lnk", desktop + "\\Quick help.lnk"}) {
+    test::WriteFile(file, "not the product's");
+  }
+  ASSERT_TRUE(SetFileAttributesA(victim.c_str(), FILE_ATTRIBUTE_READONLY));
+  log.files.insert(log.files.begin() + 2, outside.begin(), outside.end());
+  const uninstaller::RemovalReport report = Remove();
+  const DWORD victimAttributes = GetFileAttributesA(victim.c_str());
+  SetFileAttributesA(victim.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+  EXPECT_EQ(report.leftAlone, outside);
+  EXPECT_TRUE(victimAttributes & FILE_ATTRIBUTE_READONLY) << victimAttributes;
+  for (const std::string& file :
+       {victim, data + "\\kept.txt", other + "\\Quorvelle.lnk", desktop + "\\Quick help.lnk"}) {
+    EXPECT_EQ(test::ReadFile(file), "not the product's") << file;
+  }
+  for (const std::string& file : product) EXPECT_FALSE(platform::FileExists(file)) << file;
+  EXPECT_FALSE(platform::DirectoryExists(startMenu));
+  EXPECT_FALSE(KeyExists());
+  const std::string text = uninstaller::DescribeReport(log, report);
+  EXPECT_NE(text.find("These are not part of the installation and were left alone:\n" + victim +
+                      "\n" + outside[1] + "\n"),
+            std::string::npos)
+      << text;
+}
+
+// The same files as the installation logs them, spelled the other ways the
+// system accepts: they are the product's and go.
+TEST_F(RemovalTest, TheInstallationsFilesGoHoweverTheLogSpellsThem) {
+  char shortName[MAX_PATH] = "";
+  ASSERT_GT(GetShortPathNameA(log.files[2].c_str(), shortName, MAX_PATH), 0u);
+  const Strings product = log.files;
+  log.files[0] = Upper(log.files[0]);                                 // letter case
+  log.files[2] = shortName;                                           // the 8.3 name
+  std::replace(log.files[3].begin(), log.files[3].end(), '\\', '/');  // forward slashes
+  log.files[4] = root / "Programs\\..\\Desktop\\Quorvelle.lnk";       // a way round
+  log.files[6] = Upper(log.files[6]);                                 // a Start-menu link
+  log.files[9] += ". ";  // a trailing dot and blank, which the system drops
+  const uninstaller::RemovalReport report = Remove();
+
+  EXPECT_TRUE(report.Complete()) << uninstaller::DescribeReport(log, report);
+  for (const std::string& file : product) EXPECT_FALSE(platform::FileExists(file)) << file;
+  EXPECT_FALSE(platform::DirectoryExists(installDir));
+  EXPECT_FALSE(platform::DirectoryExists(startMenu));
 }
 
 TEST_F(RemovalTest, AnUninstallKeyThatIsNotThereIsNoFailure) {
@@ -179,6 +259,72 @@ TEST_F(RemovalTest, ASecondRunAfterAnInterruptedOneFinishesTheJob) {
   for (size_t i = 0; i < log.files.size() / 2; ++i) DeleteFileA(log.files[i].c_str());
   EXPECT_TRUE(Remove().Complete());
   EXPECT_FALSE(platform::DirectoryExists(installDir));
+}
+
+// The copy runs with administrator rights from this folder: no one but the
+// user and the system may put anything in it, whatever the temporary folder
+// lets others do.
+TEST(PrivateFolder, OnlyTheUserAndTheSystemMayChangeIt) {
+  const std::string folder = uninstaller::CreatePrivateFolder();
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR raw = nullptr;
+  const DWORD status =
+      GetNamedSecurityInfoA(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                            nullptr, &dacl, nullptr, &raw);
+  const platform::UniqueLocalMemory descriptor(raw);
+  EXPECT_TRUE(RemoveDirectoryA(folder.c_str()));
+  ASSERT_EQ(status, static_cast<DWORD>(ERROR_SUCCESS));
+  ASSERT_TRUE(dacl);
+
+  // Whether the list is also protected from inheritance does not show
+  // here: Wine keeps the entries but not that flag.
+  HANDLE rawToken = nullptr;
+  ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &rawToken));
+  const platform::UniqueHandle token(rawToken);
+  std::vector<TOKEN_USER> user(64);
+  DWORD size = 0;
+  ASSERT_TRUE(GetTokenInformation(token.get(), TokenUser, user.data(),
+                                  static_cast<DWORD>(user.size() * sizeof(TOKEN_USER)), &size));
+  PSID system = nullptr;
+  SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+  ASSERT_TRUE(
+      AllocateAndInitializeSid(&nt, 1, SECURITY_LOCAL_SYSTEM_RID, 0, 0, 0, 0, 0, 0, 0, &system));
+  ASSERT_EQ(dacl->AceCount, 2u);
+  for (WORD i = 0; i < dacl->AceCount; ++i) {
+    void* ace = nullptr;
+    ASSERT_TRUE(GetAce(dacl, i, &ace));
+    const auto* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(ace);
+    EXPECT_EQ(allowed->Header.AceType, ACCESS_ALLOWED_ACE_TYPE);
+    PSID sid = const_cast<DWORD*>(&allowed->SidStart);
+    EXPECT_TRUE(EqualSid(sid, i == 0 ? system : user[0].User.Sid)) << "entry " << i;
+  }
+  FreeSid(system);
+}
+
+// An unattended removal reports while the original uninstaller still runs:
+// its own file, and its folder holding only that, go after the report.
+TEST(UnattendedRemoval, ItsExitCodeCountsWhatStaysOnceTheOriginalHasEnded) {
+  using namespace uninstaller;
+  const std::string original = "C:\\Apps\\Quorvelle\\Uninstall.exe";
+  RemovalReport pending;
+  pending.files = {{"C:\\APPS\\Quorvelle\\UNINSTALL.EXE", "in use"}};
+  pending.folders = {{"C:\\Apps\\Quorvelle", {"Uninstall.exe"}}};
+  EXPECT_EQ(ExitCodeOf(WithoutOriginal(pending, original)), kAllRemoved);
+
+  RemovalReport usersFile = pending;
+  usersFile.folders[0].contents.push_back("my notes.txt");
+  const RemovalReport kept = WithoutOriginal(usersFile, original);
+  EXPECT_EQ(ExitCodeOf(kept), kSomethingKept);
+  EXPECT_TRUE(kept.files.empty());
+  EXPECT_EQ(kept.folders[0].contents, Strings{"my notes.txt"});
+
+  RemovalReport otherFileInUse = pending;
+  otherFileInUse.files.push_back({"C:\\Other\\Uninstall.exe", "in use"});
+  EXPECT_EQ(ExitCodeOf(WithoutOriginal(otherFileInUse, original)), kSomethingKept);
+
+  RemovalReport keyStayed = usersFile;
+  keyStayed.keyFailure = "Access denied";
+  EXPECT_EQ(ExitCodeOf(WithoutOriginal(keyStayed, original)), kRemovalFailed);
 }
 
 }  // namespace

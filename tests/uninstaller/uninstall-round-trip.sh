@@ -95,6 +95,23 @@ check "only that file and its folder remain" \
 check "the uninstall list is as before" '[ "$(uninstall_list)" = "$before_list" ]'
 rm -rf "$dest"
 
+echo "# an entry outside the installation added to the log"
+before=$(tree)
+check "installed" 'install 1 1'
+mkdir -p "$drive_c/acc"
+echo "not the product's" >"$drive_c/acc/victim.txt"
+chmod a-w "$drive_c/acc/victim.txt"  # read-only, as Wine sees it
+awk '{ print } /^\[Files\]/ { printf "99=C:\\acc\\victim.txt\r\n" }' "$dest/install.log" >"$work/install.log" &&
+  cp "$work/install.log" "$dest/install.log"
+check "the entry is in the log" 'grep -qF "99=C:\acc\victim.txt" "$dest/install.log"'
+uninstall
+check "the file survives" '[ "$(cat "$drive_c/acc/victim.txt")" = "not the product'"'"'s" ]'
+check "the final message names it as not part of the installation" \
+  'grep -A1 "not part of the installation" "$work/final.txt" | grep -qxF "C:\acc\victim.txt"'
+check "the trees are as before" '[ "$(tree)" = "$before" ]'
+check "the uninstall list is as before" '[ "$(uninstall_list)" = "$before_list" ]'
+rm -rf "$drive_c/acc"
+
 echo "# an empty log removes nothing"
 check "installed" 'install 1 1'
 : >"$dest/install.log"

@@ -330,8 +330,9 @@ HMODULE LoadPayloads(const char* unixPath) {
   return LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
 }
 
+// One key a process: CTest runs the cases side by side.
 std::string ScratchPath() {
-  return "Software\\QuorvelleSetupTests\\Navigation";
+  return "Software\\QuorvelleSetupTests\\Navigation-" + std::to_string(GetCurrentProcessId());
 }
 
 // The shell folders and the uninstall entry under a scratch key.

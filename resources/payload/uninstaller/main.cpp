@@ -1,9 +1,11 @@
 // The product's uninstaller: reads install.log beside it, asks once, and
 // removes what the log lists through a copy of itself (see self_removal.h).
 #include "platform/error.h"
+#include "platform/system_library.h"
 #include "product/product_definition.h"
 #include "resources/payload/uninstaller/removal.h"
 #include "resources/payload/uninstaller/self_removal.h"
+#include "resources/payload/uninstaller/unattended_removal.h"
 #include "resources/payload/uninstaller/uninstall_log.h"
 
 #include <windows.h>
@@ -44,8 +46,20 @@ void Finish(const uninstaller::FinishArguments& arguments) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // Before anything loads a library: the copy runs elevated from the
+  // temporary folder, where anyone running as this user may put a DLL.
+  platform::HardenDllSearch();
   uninstaller::FinishArguments arguments;
   const bool isCopy = uninstaller::ReadFinishArguments(__argc, __argv, arguments);
+  // Uninstall.exe /S: no question, no message, the outcome in the exit code.
+  if (!isCopy && uninstaller::IsUnattendedRequest(__argc, __argv)) {
+    return uninstaller::RemoveUnattended();
+  }
+  if (isCopy && arguments.resultPipe) {
+    uninstaller::FinishUnattended(arguments);
+    uninstaller::ScheduleOwnRemoval();
+    return 0;
+  }
   // This is the program's outermost frame: the one place a failure is shown.
   try {
     isCopy ? Finish(arguments) : Start();

@@ -57,6 +57,7 @@ std::vector<FolderKept> FoldersStillThere(const std::vector<std::string>& folder
   for (const std::string& logged : folders) {
     const std::string folder = WithoutTrailingBackslash(logged);
     if (!IsFullPath(folder) || !platform::DirectoryExists(folder)) continue;
+    if (IsLinkedFolder(folder)) continue;  // not entered: named among what was left alone
     if (std::any_of(kept.begin(), kept.end(),
                     [&](const FolderKept& k) { return SamePath(k.path, folder); })) {
       continue;
@@ -64,6 +65,31 @@ std::vector<FolderKept> FoldersStillThere(const std::vector<std::string>& folder
     kept.push_back({folder, FolderContents(folder)});
   }
   return kept;
+}
+
+// The logged folders that are junctions or links, each once.
+std::vector<std::string> LinkedFolders(const std::vector<std::string>& folders) {
+  std::vector<std::string> linked;
+  for (const std::string& logged : folders) {
+    const std::string folder = WithoutTrailingBackslash(logged);
+    if (!IsFullPath(folder) || !IsLinkedFolder(folder)) continue;
+    const auto same = [&](const std::string& l) { return SamePath(l, folder); };
+    if (std::none_of(linked.begin(), linked.end(), same)) linked.push_back(folder);
+  }
+  return linked;
+}
+
+void RemoveLoggedFiles(const std::vector<std::string>& files, const InstallationFiles& ours,
+                       RemovalReport& report) {
+  for (const std::string& file : files) {
+    const std::string path = ours.PathToRemove(file);
+    if (path.empty()) {
+      report.leftAlone.push_back(file);
+      continue;
+    }
+    std::string reason = DeleteLoggedFile(path);
+    if (!reason.empty()) report.files.push_back({path, std::move(reason)});
+  }
 }
 
 }  // namespace
@@ -74,8 +100,10 @@ std::string DeleteLoggedFile(const std::string& path) {
   DWORD error = GetLastError();
   if (IsGone(error)) return {};
   const DWORD attributes = GetFileAttributesA(path.c_str());
+  // A link's attributes may be those of whatever it points to: left as they are.
+  constexpr DWORD NotAPlainFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
   if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
-      (attributes & FILE_ATTRIBUTE_READONLY) && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      (attributes & FILE_ATTRIBUTE_READONLY) && !(attributes & NotAPlainFile)) {
     // Whether the attribute could be cleared shows in the second attempt.
     SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
     if (DeleteFileA(path.c_str())) return {};
@@ -91,7 +119,8 @@ void RemoveEmptyFolders(const std::vector<std::string>& folders) {
     removedOne = false;
     for (const std::string& logged : folders) {
       const std::string folder = WithoutTrailingBackslash(logged);
-      if (!IsFullPath(folder)) continue;
+      // A junction or link would go whatever the folder it leads to holds.
+      if (!IsFullPath(folder) || IsLinkedFolder(folder)) continue;
       // RemoveDirectoryA removes only an empty folder: one that still holds
       // anything fails and stays, which is what is wanted here.
       if (RemoveDirectoryA(folder.c_str())) removedOne = true;
@@ -109,12 +138,9 @@ std::string RemoveUninstallKey(const UninstallKeyLocation& location, const std::
 
 RemovalReport RemoveInstallation(const InstallLogContents& log, const std::string& logFolder,
                                  const std::string& uninstallerName,
-                                 const UninstallKeyLocation& location) {
+                                 const UninstallKeyLocation& location, const LinkFolders& links) {
   RemovalReport report;
-  for (const std::string& file : log.files) {
-    std::string reason = DeleteLoggedFile(file);
-    if (!reason.empty()) report.files.push_back({file, std::move(reason)});
-  }
+  RemoveLoggedFiles(log.files, InstallationFiles(logFolder, links), report);
   RemoveEmptyFolders(log.folders);
   report.keyFailure = RemoveUninstallKey(location, log.shortName);
   // The log and the uninstaller go last, so that an interrupted removal can
@@ -129,6 +155,8 @@ RemovalReport RemoveInstallation(const InstallLogContents& log, const std::strin
   }
   RemoveEmptyFolders(log.folders);
   report.folders = FoldersStillThere(log.folders);
+  const std::vector<std::string> linked = LinkedFolders(log.folders);
+  report.leftAlone.insert(report.leftAlone.end(), linked.begin(), linked.end());
   return report;
 }
 
@@ -151,6 +179,10 @@ std::string DescribeReport(const InstallLogContents& log, const RemovalReport& r
       }
       if (folder.contents.size() > MaxNamesShown) text += ", ...";
     }
+  }
+  if (!report.leftAlone.empty()) {
+    text += "\n\nThese are not part of the installation and were left alone:";
+    for (const std::string& entry : report.leftAlone) text += "\n" + entry;
   }
   if (!report.keyFailure.empty()) {
     text += "\n\nThe entry in the list of installed programs could not be removed (" +

@@ -1,8 +1,10 @@
 // Undoing one installation as its log records it: the logged files, then the
 // logged folders that are empty, then the uninstall key, then the log and the
-// uninstaller themselves. Nothing the log does not list is touched.
+// uninstaller themselves. Nothing the log does not list is touched, nor any
+// logged file the installation does not make (see installation_files.h).
 #pragma once
 
+#include "resources/payload/uninstaller/installation_files.h"
 #include "resources/payload/uninstaller/uninstall_log.h"
 
 #include <windows.h>
@@ -26,7 +28,12 @@ struct RemovalReport {
   std::vector<FileNotRemoved> files;
   std::vector<FolderKept> folders;
   std::string keyFailure;  // why the uninstall key stayed; empty when it went
-  bool Complete() const { return files.empty() && folders.empty() && keyFailure.empty(); }
+  // Logged entries that name nothing the installation made, and logged
+  // folders that are junctions or links: none of them touched.
+  std::vector<std::string> leftAlone;
+  bool Complete() const {
+    return files.empty() && folders.empty() && keyFailure.empty() && leftAlone.empty();
+  }
 };
 
 // Where the product's uninstall key lies; tests point it at a scratch key.
@@ -41,19 +48,22 @@ struct UninstallKeyLocation {
 std::string DeleteLoggedFile(const std::string& path);
 
 // Removes the logged folders that are empty, in log order, again and again
-// until a pass removes none. Never deletes anything inside a folder.
+// until a pass removes none. Never deletes anything inside a folder, nor a
+// folder that is a junction or link.
 void RemoveEmptyFolders(const std::vector<std::string>& folders);
 
 // Deletes the key named by the product's short name. A key that is not
 // there is no failure. Returns the reason it stayed, empty when it is gone.
 std::string RemoveUninstallKey(const UninstallKeyLocation& location, const std::string& shortName);
 
-// The whole removal: every logged file in log order, the empty logged
-// folders, the uninstall key, then the log itself and the uninstaller (both
-// in `logFolder`), and once more the folders that only these two kept.
+// The whole removal: every logged file of the installation in log order, the
+// empty logged folders, the uninstall key, then the log itself and the
+// uninstaller (both in `logFolder`), and once more the folders that only
+// these two kept. `links` are where the installation put its links.
 RemovalReport RemoveInstallation(const InstallLogContents& log, const std::string& logFolder,
                                  const std::string& uninstallerName,
-                                 const UninstallKeyLocation& location = {});
+                                 const UninstallKeyLocation& location = {},
+                                 const LinkFolders& links = SystemLinkFolders());
 
 // The final message: what was removed and, by name, what stayed and where.
 std::string DescribeReport(const InstallLogContents& log, const RemovalReport& report);

@@ -5,9 +5,12 @@
 #include "platform/unique_resource.h"
 
 #include <windows.h>
+#include <sddl.h>
 
 #include <charconv>
 #include <cstdint>
+#include <vector>
+#include <utility>
 
 namespace uninstaller {
 namespace {
@@ -21,24 +24,72 @@ constexpr DWORD OriginalExitTimeoutMs = 60 * 1000;
       platform::SystemErrorText(error).c_str()));
 }
 
-// A new folder of our own under the temporary folder.
-std::string CreatePrivateFolder() {
-  char temp[MAX_PATH + 1];
-  const DWORD length = GetTempPathA(sizeof temp, temp);
-  if (length == 0 || length >= sizeof temp) RaiseNotPrepared(GetLastError());
-  for (unsigned attempt = 0;; ++attempt) {
-    const std::string folder =
-        platform::Format("%sQuorvelle-uninstall-%lu-%u", temp, GetCurrentProcessId(), attempt);
-    if (CreateDirectoryA(folder.c_str(), nullptr)) return folder + "\\";
-    if (GetLastError() != ERROR_ALREADY_EXISTS || attempt > 100) RaiseNotPrepared(GetLastError());
-  }
-}
-
 std::string FileNameOf(const std::string& path) {
   return path.substr(path.find_last_of('\\') + 1);
 }
 
+// The user this process runs as, in the text form of a security identifier.
+std::string UserSidText() {
+  HANDLE rawToken = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &rawToken)) {
+    RaiseNotPrepared(GetLastError());
+  }
+  const platform::UniqueHandle token(rawToken);
+  DWORD size = 0;
+  GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);  // asks only for the size
+  std::vector<TOKEN_USER> user(size / sizeof(TOKEN_USER) + 1);
+  size = static_cast<DWORD>(user.size() * sizeof(TOKEN_USER));
+  char* text = nullptr;
+  if (!GetTokenInformation(token.get(), TokenUser, user.data(), size, &size) ||
+      !ConvertSidToStringSidA(user[0].User.Sid, &text)) {
+    RaiseNotPrepared(GetLastError());
+  }
+  const platform::UniqueLocalMemory owned(text);
+  return text;
+}
+
+// Full control for this user and the system, nothing for anyone else and
+// nothing inherited from the temporary folder, which other programs share:
+// the copy runs with administrator rights from this folder.
+platform::UniqueLocalMemory PrivateFolderSecurity() {
+  const std::string sddl = "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;" + UserSidText() + ")";
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl.c_str(), SDDL_REVISION_1,
+                                                            &descriptor, nullptr)) {
+    RaiseNotPrepared(GetLastError());
+  }
+  return platform::UniqueLocalMemory(descriptor);
+}
+
+// A handle's number as the command line carries it.
+bool ReadHandle(const char* number, void*& handle) {
+  const char* end = number + lstrlenA(number);
+  unsigned long long value = 0;
+  const auto result = std::from_chars(number, end, value);
+  if (result.ec != std::errc() || result.ptr != end) return false;
+  handle = reinterpret_cast<void*>(static_cast<std::uintptr_t>(value));
+  return true;
+}
+
+unsigned long long NumberOf(void* handle) {
+  return static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(handle));
+}
+
 }  // namespace
+
+std::string CreatePrivateFolder() {
+  char temp[MAX_PATH + 1];
+  const DWORD length = GetTempPathA(sizeof temp, temp);
+  if (length == 0 || length >= sizeof temp) RaiseNotPrepared(GetLastError());
+  const platform::UniqueLocalMemory descriptor = PrivateFolderSecurity();
+  SECURITY_ATTRIBUTES security{sizeof security, descriptor.get(), FALSE};
+  for (unsigned attempt = 0;; ++attempt) {
+    const std::string folder =
+        platform::Format("%sQuorvelle-uninstall-%lu-%u", temp, GetCurrentProcessId(), attempt);
+    if (CreateDirectoryA(folder.c_str(), &security)) return folder + "\\";
+    if (GetLastError() != ERROR_ALREADY_EXISTS || attempt > 100) RaiseNotPrepared(GetLastError());
+  }
+}
 
 std::string OwnProgramPath() {
   std::string path(MAX_PATH, '\0');
@@ -55,7 +106,7 @@ std::string FolderOf(const std::string& path) {
   return backslash == std::string::npos ? std::string() : path.substr(0, backslash + 1);
 }
 
-void StartFinisher(const std::string& originalProgram) {
+void StartFinisher(const std::string& originalProgram, void* resultPipe) {
   const std::string folder = CreatePrivateFolder();
   const std::string copy = folder + FileNameOf(originalProgram);
   if (!CopyFileA(originalProgram.c_str(), copy.c_str(), TRUE)) {
@@ -69,10 +120,9 @@ void StartFinisher(const std::string& originalProgram) {
     RaiseNotPrepared(GetLastError());
   }
   platform::UniqueHandle self(rawSelf);
-  std::string commandLine = platform::Format(
-      "\"%s\" %s %llu \"%s\"", copy.c_str(), FinishSwitch,
-      static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(self.get())),
-      originalProgram.c_str());
+  std::string commandLine = platform::Format("\"%s\" %s %llu \"%s\"", copy.c_str(), FinishSwitch,
+                                             NumberOf(self.get()), originalProgram.c_str());
+  if (resultPipe) commandLine += platform::Format(" %llu", NumberOf(resultPipe));
   STARTUPINFOA startup{sizeof startup};
   PROCESS_INFORMATION process{};
   // The copy runs in its own folder, so that no process keeps the product's
@@ -86,16 +136,14 @@ void StartFinisher(const std::string& originalProgram) {
 }
 
 bool ReadFinishArguments(int argc, char** argv, FinishArguments& arguments) {
-  if (argc != 4 || lstrcmpiA(argv[1], FinishSwitch) != 0) return false;
-  const char* number = argv[2];
-  const char* end = number + lstrlenA(number);
-  unsigned long long value = 0;
-  const auto result = std::from_chars(number, end, value);
-  if (result.ec != std::errc() || result.ptr != end) return false;
+  if ((argc != 4 && argc != 5) || lstrcmpiA(argv[1], FinishSwitch) != 0) return false;
+  FinishArguments read;
+  if (!ReadHandle(argv[2], read.originalProcess)) return false;
+  if (argc == 5 && !ReadHandle(argv[4], read.resultPipe)) return false;
   // The log is looked for beside the original, so its folder must be named.
   if (FolderOf(argv[3]).empty()) return false;
-  arguments.originalProcess = reinterpret_cast<void*>(static_cast<std::uintptr_t>(value));
-  arguments.originalProgram = argv[3];
+  read.originalProgram = argv[3];
+  arguments = std::move(read);
   return true;
 }
 

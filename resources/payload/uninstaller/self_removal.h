@@ -14,16 +14,24 @@ std::string OwnProgramPath();
 // The folder part of a path, with its trailing backslash.
 std::string FolderOf(const std::string& path);
 
+// A new folder under the temporary folder that only this user and the
+// system may change; its path, with a trailing backslash. Raises when it
+// cannot be made.
+std::string CreatePrivateFolder();
+
 // Copies this program to a new private temporary folder and starts the copy
-// with FinishArguments naming this process and `originalProgram`. Raises
+// with FinishArguments naming this process and `originalProgram`, and
+// `resultPipe` (inherited) when the original waits for the outcome. Raises
 // when any step fails; nothing has been removed then.
-void StartFinisher(const std::string& originalProgram);
+void StartFinisher(const std::string& originalProgram, void* resultPipe = nullptr);
 
 // What the copy was started with: the original's process, which it waits
-// for, and the original program's path.
+// for, the original program's path and, for an unattended removal, the pipe
+// through which the original learns the outcome.
 struct FinishArguments {
   void* originalProcess = nullptr;
   std::string originalProgram;
+  void* resultPipe = nullptr;
 };
 
 // True (and `arguments` filled) when this process was started by StartFinisher.

@@ -1,0 +1,139 @@
+// Paths are compared as the system resolves them: "." and ".." taken out,
+// forward slashes read as backslashes, trailing dots and blanks dropped, short
+// 8.3 names spelled out, letter case ignored. A junction or symbolic link is
+// never resolved, so a path through one never equals a path without it.
+#include "resources/payload/uninstaller/installation_files.h"
+
+#include "platform/known_folders.h"
+#include "platform/registry.h"
+#include "platform/text.h"
+#include "product/product_definition.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <algorithm>
+
+namespace uninstaller {
+namespace {
+
+// "X:\..." or "\\server\share\...", the forms a destination folder takes.
+// Device and namespace paths ("\\?\", "\\.\") bypass the system's own
+// resolution of the path, and the installation never writes one.
+bool IsDriveOrSharePath(const std::wstring& path) {
+  if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') return true;
+  return path.size() > 2 && path[0] == L'\\' && path[1] == L'\\' && path[2] != L'?' &&
+         path[2] != L'.';
+}
+
+// The path as the file functions would resolve it; empty when it is not a
+// full path of the forms above.
+std::wstring FullPath(const std::string& path) {
+  std::wstring wide = platform::AnsiToWide(path);
+  std::replace(wide.begin(), wide.end(), L'/', L'\\');
+  if (!IsDriveOrSharePath(wide)) return {};
+  std::wstring full(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length =
+        GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length == 0) return {};
+    if (length < full.size()) return full.substr(0, length);
+    full.resize(length);  // too small: the length asked for includes the terminator
+  }
+}
+
+// The full path with short names spelled out as far as the path exists.
+std::wstring LongPath(const std::wstring& full) {
+  std::wstring spelled(full.size() + MAX_PATH, L'\0');
+  const DWORD length =
+      GetLongPathNameW(full.c_str(), spelled.data(), static_cast<DWORD>(spelled.size()));
+  if (length > 0 && length < spelled.size()) return spelled.substr(0, length);
+  const size_t backslash = full.find_last_of(L'\\');
+  if (backslash == std::wstring::npos || backslash < 3) return full;
+  return LongPath(full.substr(0, backslash)) + full.substr(backslash);
+}
+
+// The folder part of a full path without its trailing backslash, except
+// for a drive's root ("C:\"), which keeps it.
+std::wstring FolderPart(const std::wstring& full) {
+  const size_t backslash = full.find_last_of(L'\\');
+  if (backslash == std::wstring::npos) return {};
+  return full.substr(0, backslash == 2 ? 3 : backslash);
+}
+
+bool SameText(const std::wstring& a, const std::wstring& b) {
+  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+std::string WithoutTrailingBackslash(std::string folder) {
+  while (folder.size() > 3 && platform::EndsWithBackslash(folder)) folder.pop_back();
+  return folder;
+}
+
+// A "Shell Folders" value of the user; when it is missing, empty or not
+// text, the system's own folder, as the installation takes it.
+std::string ShellFolder(const char* name, int csidl) {
+  const platform::UniqueKey key = platform::OpenKey(
+      HKEY_CURRENT_USER, std::string(platform::ShellFolderReader::kExplorerKey) + "\\Shell Folders",
+      KEY_READ);
+  std::string folder = key ? platform::QueryTextValue(key.get(), name).value_or("") : "";
+  return folder.empty() ? platform::KnownFolderPath(csidl) : folder;
+}
+
+}  // namespace
+
+LinkFolders SystemLinkFolders() {
+  return {ShellFolder("Desktop", CSIDL_DESKTOPDIRECTORY), ShellFolder("Programs", CSIDL_PROGRAMS)};
+}
+
+InstallationFiles::InstallationFiles(const std::string& ownFolder, const LinkFolders& links)
+    : ownFolder_(LongPath(FullPath(WithoutTrailingBackslash(ownFolder)))),
+      ownPrefix_(platform::FolderPrefix(ownFolder)) {
+  const std::string shortName = product::ShortName;
+  std::vector<std::string> paths;
+  if (!links.desktop.empty())
+    paths.push_back(platform::FolderPrefix(links.desktop) + shortName + ".lnk");
+  const std::string startMenu = platform::FolderPrefix(links.programs + "\\" + shortName);
+  // A Start-menu folder that leads elsewhere is not the one the installation made.
+  if (!links.programs.empty() && !IsLinkedFolder(startMenu)) {
+    for (const std::string& name :
+         {shortName + ".lnk", std::string("Quick help.lnk"),
+          std::string(product::PublisherPageName) + ".url", shortName + " web page.url"}) {
+      paths.push_back(startMenu + name);
+    }
+  }
+  for (std::string& path : paths) {
+    const std::wstring full = FullPath(path);
+    if (!full.empty()) links_.emplace_back(LongPath(full), std::move(path));
+  }
+}
+
+std::string InstallationFiles::PathToRemove(const std::string& entry) const {
+  const std::wstring full = FullPath(entry);
+  if (full.empty() || ownFolder_.empty()) return {};
+  const std::wstring spelled = LongPath(full);
+  for (const auto& [link, path] : links_) {
+    if (SameText(spelled, link)) return path;
+  }
+  const std::wstring name = full.substr(full.find_last_of(L'\\') + 1);
+  // A name with a colon would reach a stream of the file, not the file.
+  if (name.empty() || name.find(L':') != std::wstring::npos) return {};
+  if (!SameText(LongPath(FolderPart(full)), ownFolder_)) return {};
+  return ownPrefix_ + platform::WideToAnsi(name);
+}
+
+bool IsLinkedFolder(const std::string& folder) {
+  const std::string path = WithoutTrailingBackslash(folder);
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    return false;
+  }
+  // Other reparse points (files kept in the cloud, say) are ordinary folders;
+  // a tag that cannot be read counts as a link (Wine gives none for its links).
+  WIN32_FIND_DATAA entry;
+  const platform::UniqueFind find(FindFirstFileA(path.c_str(), &entry));
+  return !find || entry.dwReserved0 == 0 || IsReparseTagNameSurrogate(entry.dwReserved0);
+}
+
+}  // namespace uninstaller

@@ -1,0 +1,44 @@
+// Which entries of install.log name something the installation made. The log
+// lies in the product's folder, which other users may be able to write to, and
+// the removal usually runs with administrator rights: an entry alone proves
+// nothing. A logged file is removed only when it lies directly in the
+// uninstaller's own folder, or when it is one of the links the installation
+// makes, under the name it gives them, in the folder the system names for them.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace uninstaller {
+
+// The two folders the installation puts links in.
+struct LinkFolders {
+  std::string desktop;
+  std::string programs;  // the Start menu's programs; the product's folder is made inside
+};
+
+// The folders as the installation takes them from the system: the user's
+// "Shell Folders" values, or the system's own folders when those say nothing.
+LinkFolders SystemLinkFolders();
+
+class InstallationFiles {
+ public:
+  // `ownFolder`: the folder the uninstaller was started from.
+  InstallationFiles(const std::string& ownFolder, const LinkFolders& links);
+
+  // The path to delete for a logged file: the installation's own spelling of
+  // it, never the entry's. Empty when the entry names nothing it makes.
+  std::string PathToRemove(const std::string& entry) const;
+
+ private:
+  std::wstring ownFolder_;  // compared in the form Canonical() gives
+  std::string ownPrefix_;   // as given, with a trailing backslash
+  std::vector<std::pair<std::wstring, std::string>> links_;  // compared form, path
+};
+
+// True for a folder that is a junction or a symbolic link: such a folder is
+// never entered or removed, since either would reach wherever it points.
+bool IsLinkedFolder(const std::string& folder);
+
+}  // namespace uninstaller

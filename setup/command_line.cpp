@@ -1,0 +1,185 @@
+#include "setup/command_line.h"
+
+#include "platform/error.h"
+
+namespace setup {
+namespace {
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+char AsciiUpper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Compared letter by letter in ASCII: the user's code page must not change
+// which switch is meant.
+bool StartsWithSwitch(std::string_view text, std::string_view name) {
+  if (text.size() < name.size()) return false;
+  for (size_t i = 0; i < name.size(); ++i) {
+    if (AsciiUpper(text[i]) != name[i]) return false;
+  }
+  return true;
+}
+
+bool IsSwitch(std::string_view text, std::string_view name) {
+  return text.size() == name.size() && StartsWithSwitch(text, name);
+}
+
+std::string_view WithoutTrailingBlanks(std::string_view text) {
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+// "C:\..." or "\\server\...": a folder that does not depend on the current
+// folder or drive of whoever starts the program.
+bool IsFullPath(std::string_view path) {
+  const bool drive = path.size() >= 3 && AsciiUpper(path[0]) >= 'A' && AsciiUpper(path[0]) <= 'Z' &&
+                     path[1] == ':' && path[2] == '\\';
+  return drive || (path.size() > 2 && path[0] == '\\' && path[1] == '\\');
+}
+
+std::string WithoutQuotationMarks(std::string_view text) {
+  std::string result;
+  for (char c : text) {
+    if (c != '"') result += c;
+  }
+  return result;
+}
+
+// One switch: up to the next blank outside quotation marks, the marks removed.
+std::string NextToken(std::string_view& rest) {
+  std::string token;
+  bool quoted = false;
+  size_t i = 0;
+  for (; i < rest.size() && (quoted || !IsBlank(rest[i])); ++i) {
+    if (rest[i] == '"') {
+      quoted = !quoted;
+    } else {
+      token += rest[i];
+    }
+  }
+  rest.remove_prefix(i);
+  return token;
+}
+
+class Parser {
+ public:
+  CommandLine Parse(std::string_view rest) {
+    for (;;) {
+      while (!rest.empty() && IsBlank(rest.front())) rest.remove_prefix(1);
+      if (rest.empty()) break;
+      any_ = true;
+      // No folder name holds a quotation mark: a tool that quoted the
+      // switch or the folder gets the folder it meant.
+      const std::string unquoted = WithoutQuotationMarks(rest);
+      if (StartsWithSwitch(unquoted, "/D=")) {
+        TakeDestination(WithoutTrailingBlanks(std::string_view(unquoted).substr(3)));
+        break;
+      }
+      Take(NextToken(rest));
+    }
+    return Result();
+  }
+
+ private:
+  void Fail(std::string text) {
+    if (result_.error.empty()) result_.error = std::move(text);
+  }
+
+  void Take(const std::string& token) {
+    if (IsSwitch(token, "/S")) {
+      result_.silent = true;
+    } else if (IsSwitch(token, "/?")) {
+      usage_ = true;
+    } else if (IsSwitch(token, "/NODESKTOP")) {
+      TakeOption(token, result_.options.desktopIcon, false);
+    } else if (IsSwitch(token, "/NOSTARTMENU")) {
+      TakeOption(token, result_.options.startMenuIcons, false);
+    } else if (IsSwitch(token, "/RUN")) {
+      TakeOption(token, result_.options.runProgram, true);
+    } else if (StartsWithSwitch(token, "/LOG=")) {
+      TakeLogFile(token);
+    } else {
+      Fail(platform::Format("Unknown switch \"%s\".", token.c_str()));
+    }
+  }
+
+  void TakeOption(const std::string& token, bool& option, bool value) {
+    option = value;
+    if (firstOption_.empty()) firstOption_ = token;
+  }
+
+  void TakeLogFile(const std::string& token) {
+    result_.options.logFile = token.substr(5);
+    if (firstOption_.empty()) firstOption_ = token.substr(0, 5);
+    if (result_.options.logFile.empty()) Fail("/LOG= needs the name of a file.");
+  }
+
+  void TakeDestination(std::string_view folder) {
+    if (firstOption_.empty()) firstOption_ = "/D=";
+    result_.options.destination = folder;
+    if (folder.empty()) {
+      Fail("/D= needs a folder.");
+    } else if (!IsFullPath(folder)) {
+      Fail(
+          platform::Format("/D= needs the full path of a folder, such as C:\\Apps\\Quorvelle, "
+                           "not %s.",
+                           result_.options.destination.c_str()));
+    }
+  }
+
+  CommandLine Result() {
+    if (result_.error.empty() && !result_.silent && !firstOption_.empty()) {
+      Fail(platform::Format("%s belongs to the unattended installation and needs /S.",
+                            firstOption_.c_str()));
+    }
+    if (!result_.error.empty()) {
+      result_.request = Request::Error;
+    } else if (usage_) {
+      result_.request = Request::Usage;
+    } else if (any_) {
+      result_.request = Request::Install;
+    }
+    return std::move(result_);
+  }
+
+  CommandLine result_;
+  bool any_ = false;
+  bool usage_ = false;
+  std::string firstOption_;  // the first switch that needs /S
+};
+
+}  // namespace
+
+const char* const kUsage =
+    "Setup.exe /S [/NODESKTOP] [/NOSTARTMENU] [/RUN] [/LOG=<file>] [/D=<folder>]\n"
+    "Setup.exe /?\n"
+    "\n"
+    "/S\tinstalls without any window, with the desktop and Start-menu icons\n"
+    "/NODESKTOP\tno desktop icon\n"
+    "/NOSTARTMENU\tno Start-menu icons\n"
+    "/RUN\tstarts the program once installed\n"
+    "/LOG=<file>\twrites what was installed, or the error, into the file\n"
+    "/D=<folder>\tthe destination, a full path; the last switch, blanks need no quotation marks\n"
+    "\n"
+    "Exit codes: 0 installed, 1 the command line is wrong (nothing was written),\n"
+    "2 the installation failed.";
+
+std::string_view ArgumentsOf(std::string_view commandLine) {
+  // A quoted name ends at its closing mark, as the system reads it.
+  if (!commandLine.empty() && commandLine.front() == '"') {
+    const size_t close = commandLine.find('"', 1);
+    return close == std::string_view::npos ? std::string_view() : commandLine.substr(close + 1);
+  }
+  size_t i = 0;
+  while (i < commandLine.size() && !IsBlank(commandLine[i])) ++i;
+  return commandLine.substr(i);
+}
+
+CommandLine ParseArguments(std::string_view arguments) {
+  return Parser().Parse(arguments);
+}
+
+}  // namespace setup

@@ -1,0 +1,160 @@
+#include "setup/unattended.h"
+
+#include "install/installer.h"
+#include "platform/com.h"
+#include "platform/error.h"
+#include "platform/files.h"
+#include "product/product_definition.h"
+#include "setup/command_line.h"
+#include "wizard/destination_folder.h"
+#include "wizard/error_box.h"
+#include "wizard/message_dialog.h"
+
+#include <new>
+#include <string>
+
+namespace setup {
+namespace {
+
+// Where a run from the command line says what happened: with /S the /LOG
+// file and standard error, never a window; without /S a message box.
+class Report {
+ public:
+  void SetSilent(bool silent) noexcept { silent_ = silent; }
+
+  // Raises `Cannot create file "<path>". <reason>` when the file cannot be made.
+  void OpenLog(const std::string& path) {
+    if (!path.empty()) log_ = platform::CreateFileForWriting(path);
+  }
+
+  void Line(const std::string& text) noexcept { platform::WriteLine(log_.get(), text); }
+
+  void Error(const std::string& text) {
+    const std::string shown = platform::WithClosingFullStop(text);
+    if (!silent_) {
+      Box(shown + "\n\n" + kUsage, MB_ICONERROR);
+      return;
+    }
+    Line("Error: " + shown);
+    platform::WriteStandardError(shown);
+  }
+
+  void Usage() {
+    if (silent_) {
+      platform::WriteStandardError(kUsage);
+    } else {
+      Box(kUsage, MB_ICONINFORMATION);
+    }
+  }
+
+ private:
+  static void Box(const std::string& text, UINT icon) noexcept {
+    MessageBoxA(nullptr, text.c_str(), wizard::kApplicationTitle, MB_OK | icon);
+  }
+
+  bool silent_ = false;
+  platform::UniqueFile log_;
+};
+
+// What the installation asks of the wizard, answered from the switches.
+class UnattendedHost final : public install::InstallationHost {
+ public:
+  UnattendedHost(const SilentOptions& options, Report& report)
+      : options_(options), report_(report) {}
+
+  bool DeskIconChecked() override { return options_.desktopIcon; }
+  bool StartIconChecked() override { return options_.startMenuIcons; }
+  bool RunProgramChecked() override { return options_.runProgram; }
+  void ShowDecompressionError() override { report_.Error(wizard::kErrorDecompressing); }
+  HWND OwnerWindow() override { return nullptr; }
+  bool OpenHelpText() override { return false; }
+
+ private:
+  const SilentOptions& options_;
+  Report& report_;
+};
+
+bool IsRuntimeFile(const std::string& path, const std::string& installDir) {
+  for (const char* file : product::RuntimeFiles) {
+    if (*file && path == installDir + file) return true;
+  }
+  return false;
+}
+
+bool IsLink(const std::string& path) {
+  return path.size() >= 4 && lstrcmpiA(path.c_str() + path.size() - 4, ".lnk") == 0;
+}
+
+// One log line per record, in the order the installation made them.
+std::string RecordLine(install::Recorded what, const std::string& path,
+                       const std::string& installDir) {
+  switch (what) {
+    case install::Recorded::Folder:
+      return "Folder: " + path;
+    case install::Recorded::RegistryKey:
+      return "Registry key: HKEY_LOCAL_MACHINE\\" + path;
+    case install::Recorded::File:
+      break;
+  }
+  // The product makes these itself when it runs; install.log lists them so
+  // that its uninstaller removes them.
+  if (IsRuntimeFile(path, installDir)) return "Listed for removal: " + path;
+  return (IsLink(path) ? "Link: " : "File: ") + path;
+}
+
+int Install(const SilentOptions& options, Report& report) {
+  // The shell links rely on this thread's single-threaded apartment.
+  platform::ComApartment com;
+  const std::string destination =
+      options.destination.empty() ? wizard::DefaultDestinationFolder() : options.destination;
+  report.Line(std::string("Installing ") + product::FullName + " " + product::Version + " into " +
+              destination);
+  install::Installer installer;
+  installer.onRecorded = [&](install::Recorded what, const std::string& path) {
+    report.Line(RecordLine(what, path, installer.InstallDir));
+  };
+  UnattendedHost host(options, report);
+  if (!installer.RunInstallation(destination, host)) return kInstallationFailed;
+  report.Line("Installed.");
+  return kInstalled;
+}
+
+std::optional<int> Run(const CommandLine& command, Report& report, int& failureCode) {
+  report.SetSilent(command.silent);
+  switch (command.request) {
+    case Request::Wizard:
+      return std::nullopt;
+    case Request::Usage:
+      report.Usage();
+      return kInstalled;
+    case Request::Error:
+      if (command.silent) report.OpenLog(command.options.logFile);
+      report.Error(command.error);
+      return kCommandLineWrong;
+    case Request::Install:
+      report.OpenLog(command.options.logFile);
+      failureCode = kInstallationFailed;
+      return Install(command.options, report);
+  }
+  return kCommandLineWrong;
+}
+
+}  // namespace
+
+std::optional<int> RunCommandLine(std::string_view commandLine) noexcept {
+  Report report;
+  // Until the installation starts, a failure means nothing was written.
+  int failureCode = kCommandLineWrong;
+  try {
+    return Run(ParseArguments(ArgumentsOf(commandLine)), report, failureCode);
+  } catch (const platform::SetupError& error) {
+    report.Error(error.text());
+  } catch (const std::bad_alloc&) {
+    report.Error("Out of memory");
+  } catch (...) {
+    report.Error("Unexpected error");
+  }
+  return failureCode;
+}
+
+}  // namespace setup

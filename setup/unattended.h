@@ -1,0 +1,20 @@
+// The program run from an administrator's command line: the usage, a wrong
+// command line, or the whole installation without any window.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+namespace setup {
+
+// Exit codes of a run from the command line.
+inline constexpr int kInstalled = 0;
+inline constexpr int kCommandLineWrong = 1;  // nothing was written
+inline constexpr int kInstallationFailed = 2;
+
+// Carries out what the command line asks and gives the exit code; nothing
+// when it holds no arguments, and the wizard runs as always. This is the
+// outermost frame of such a run: no error leaves it.
+std::optional<int> RunCommandLine(std::string_view commandLine) noexcept;
+
+}  // namespace setup

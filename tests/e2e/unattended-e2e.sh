@@ -1,0 +1,160 @@
+#!/bin/bash
+# unattended-e2e.sh BUILD_DIR PROBE_EXE TRUNCATED_SETUP
+# The real program started from an administrator's command line, one run
+# after the other in one fresh prefix under a private Xvfb, nothing clicked:
+#   1. wrong command lines: exit code 1 and nothing written but the /LOG;
+#      without /S the error and the usage in a box;
+#   2. a read-only destination (root only): exit code 2, the error in the
+#      /LOG and on standard error, nothing else written;
+#   3. a build whose uninstaller stream is cut short: exit code 2, the
+#      decompression error in the log, and no dialog;
+#   4. /S alone: the wizard's default folder and options, help.txt not
+#      opened; removed with the registered QuietUninstallString: exit code 0
+#      and the prefix as before;
+#   5. every switch, a destination with blanks, the /LOG in order; removed
+#      with a file of the user's in the destination: exit code 3, that file
+#      kept, the product's key gone.
+# Every run must end by itself within a minute: a window or message box
+# would wait for an answer and hold it.
+set -u
+build=$(cd "$1" && pwd)
+probe=$2 truncated=$(realpath "$3")
+work=$build/e2e/unattended
+. "$(dirname "$0")/wizard-driver.sh"
+. "$(dirname "$0")/fault-driver.sh"
+
+mkdir -p "$work"
+prepare_prefix unattended
+logs=$TEST_WINEPREFIX/drive_c/logs
+mkdir -p "$logs" "$(start_folder)"
+list='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Quorvelle'
+opened=$TEST_WINEPREFIX/drive_c/testtools/opened.log
+
+# Runs PROGRAM ARGS... from the start folder; sets $code (the exit code, or
+# "still running") and $stderr (its standard error).
+run() {
+  local program=$1; shift
+  (cd "$(start_folder)" && timeout 60 "$WINE_LOADER" "$program" "$@" </dev/null \
+     >/dev/null 2>"$work/stderr")
+  code=$?; [ "$code" = 124 ] && code="still running"
+  stderr=$(tr -d '\r' <"$work/stderr")
+}
+log_of() { tr -d '\r' <"$logs/$1"; }
+quiet_uninstall_string() {
+  e2e_wine reg query "$list" /v QuietUninstallString "$reg_view" 2>/dev/null | tr -d '\r' |
+    sed -n 's/^ *QuietUninstallString *REG_SZ *//p'
+}
+# Removes the product as a management tool does: the registered command.
+quiet_uninstall() {
+  local command program
+  command=$(quiet_uninstall_string)
+  program=${command#\"}; program=${program%%\"*}
+  same "the registered command" "$command" "\"$program\" /S"
+  run "$program" /S
+}
+product_key() { e2e_wine reg query "$list" "$reg_view" >/dev/null 2>&1; }
+# The documents the probe was asked to open: none may come.
+nothing_opened() { sleep 1; [ ! -s "$opened" ]; }
+
+echo "# 1. wrong command lines"
+snapshot "$work/before"
+run "$setup_exe" /s /log='C:\logs\wrong.log' /D=Apps\\Quorvelle
+wrong='/D= needs the full path of a folder, such as C:\Apps\Quorvelle, not Apps\Quorvelle.'
+same "exit code 1" "$code" 1
+same "the error on standard error" "$stderr" "$wrong"
+same "the error in the log" "$(log_of wrong.log)" "Error: $wrong"
+run "$setup_exe" /S /NODESKTOP /BOGUS
+same "an unknown switch: exit code 1" "$code" 1
+same "an unknown switch on standard error" "$stderr" 'Unknown switch "/BOGUS".'
+"$WINE_LOADER" "$setup_exe" /Run </dev/null >/dev/null 2>&1 &
+setup_pid=$!
+box=$(ask dialog "$title" 30000)
+ask press "$title" OK >/dev/null
+wait "$setup_pid"; code=$?
+check "without /S the box says what is wrong" \
+  'grep -qxF "/Run belongs to the unattended installation and needs /S." <<<"$box"'
+check "and shows the usage" 'grep -qF "Setup.exe /S [/NODESKTOP] [/NOSTARTMENU] [/RUN]" <<<"$box"'
+same "then exit code 1" "$code" 1
+check_nothing_else_changed '^drive_c/logs(/|$)'
+
+echo "# 2. a read-only destination"
+if [ "$(id -u)" -eq 0 ]; then
+  readonly_dir=$(mktemp -d /tmp/setup-drive-r.XXXXXX)
+  mkdir -p "$work/readonly-source"
+  mount --bind "$work/readonly-source" "$readonly_dir" && mount -o remount,ro,bind "$readonly_dir"
+  trap 'e2e_stop; umount "$readonly_dir" && rmdir "$readonly_dir"' EXIT
+  ln -sfn "$readonly_dir" "$TEST_WINEPREFIX/dosdevices/r:"
+  snapshot "$work/before"
+  run "$setup_exe" /S /LOG='C:\logs\readonly.log' /D='R:\Quorvelle'
+  same "exit code 2" "$code" 2
+  same "the error on standard error" "$stderr" 'Unable to write to R:\Quorvelle\install.log.'
+  same "what the log tells" "$(log_of readonly.log)" \
+    "$(printf '%s\n' 'Installing Telvarion 5.0 into R:\Quorvelle' \
+                     'Error: Unable to write to R:\Quorvelle\install.log.')"
+  same "nothing was written to the drive" "$(ls -A "$work/readonly-source")" ""
+  check_nothing_else_changed '^drive_c/logs(/|$)'
+else
+  echo "skipped: a read-only drive is a mount, which needs root"
+fi
+
+echo "# 3. a payload cut short"
+run "$truncated" /S /LOG='C:\logs\cut.log' /D='C:\Cut\Quorvelle'
+same "exit code 2, ended by itself" "$code" 2
+same "the error on standard error" "$stderr" "Error decompressing file."
+check "the error ends the log" '[ "$(log_of cut.log | tail -1)" = "Error: Error decompressing file." ]'
+same "no dialog is left" "$(ask dialog Error 500)" ""
+check "no product key" '! product_key'
+rm -rf "$TEST_WINEPREFIX/drive_c/Cut"
+
+echo "# 4. /S alone"
+dir="$program_files\\Quorvelle\\"
+menu="$programs\\Quorvelle\\"
+snapshot "$work/before"
+run "$setup_exe" /S
+same "exit code 0, nothing on standard error" "$code:$stderr" "0:"
+for name in Quorvelle.exe Uninstall.exe Copyright.txt help.txt; do
+  check "$name installed into the default folder" 'cmp -s "$(unix_path "$dir$name")" "$payload_files/$name"'
+done
+check "the desktop link" '[ -f "$(unix_path "$desktop")/Quorvelle.lnk" ]'
+check "the Start-menu links" '[ -f "$(unix_path "$menu")Quorvelle.lnk" ] && [ -f "$(unix_path "$menu")Quick help.lnk" ]'
+check "install.log lists 14 files and 2 folders, as the wizard's" \
+  '[ "$(grep -c "^[0-9]*=" "$(unix_path "$dir")install.log")" = 16 ]'
+check "help.txt is not opened" nothing_opened
+check "the program is not started" '! e2e_wait_window "Telvarion 5.0" 1 >/dev/null'
+quiet_uninstall
+same "removed: exit code 0, nothing on standard error" "$code:$stderr" "0:"
+check "the product's key is gone" '! product_key'
+sleep 1  # the copy removes the uninstaller once the original has ended
+# The copy that removed it stays in the temporary folder until the next
+# start of the system, which is asked to delete it then.
+check_nothing_else_changed '/Temp/Quorvelle-uninstall-' \
+  '^HKLM\\System\\CurrentControlSet\\Control\\Session Manager$'
+
+echo "# 5. every switch, a destination with blanks"
+dir='C:\Apps with blanks\My Quorvelle\'
+# Separate words: the program gets the rest of the line as typed, unquoted.
+run "$setup_exe" /S /NODESKTOP /NOSTARTMENU /RUN /LOG='C:\logs\all.log' '/D=C:\Apps' with blanks\\My Quorvelle
+same "exit code 0, nothing on standard error" "$code:$stderr" "0:"
+check "the program was started" 'e2e_wait_window "Telvarion 5.0" 10 >/dev/null'
+check "no desktop link" '[ ! -e "$(unix_path "$desktop")/Quorvelle.lnk" ]'
+check "no Start-menu folder" '[ ! -e "$(unix_path "$programs")/Quorvelle" ]'
+same "the log names what was made, in order" "$(log_of all.log)" "$(
+  printf '%s\n' "Installing Telvarion 5.0 into ${dir%\\}"
+  for name in Quorvelle.exe Uninstall.exe Copyright.txt help.txt \
+              "Nerovane web page.url" "Quorvelle web page.url"; do echo "File: $dir$name"; done
+  echo 'Registry key: HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Quorvelle'
+  for name in ActLog.txt Channels.ini FileSharing.ini OfflineMsg.ini Users.ini; do
+    echo "Listed for removal: $dir$name"
+  done
+  printf '%s\n' "Folder: $dir" Installed.)"
+e2e_wine taskkill /F /IM Quorvelle.exe >/dev/null 2>&1
+echo "the user's own" >"$(unix_path "$dir")my notes.txt"
+quiet_uninstall
+same "removed but the user's file: exit code 3" "$code" 3
+check "standard error names the file" 'grep -qF "${dir%\\}: my notes.txt" <<<"$stderr"'
+check "the product's key is gone" '! product_key'
+sleep 1
+same "only the user's file is left" "$(ls -A "$(unix_path "$dir")")" "my notes.txt"
+
+echo "$fails failure(s)"
+exit $((fails > 0))
