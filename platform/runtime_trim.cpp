@@ -1,16 +1,15 @@
-// Parts of the C++ runtime replaced by small ones of the program's own: two
-// error paths and the exception bookkeeping. Nothing else in the runtime
-// changes.
+// Parts of the C++ runtime replaced by small ones of our own, in Setup.exe
+// and the product's uninstaller: two error paths and the exception
+// bookkeeping. Nothing else in the runtime changes.
 #include "platform/error.h"
 
 #include <cstdlib>
 #include <new>
 
 // The default terminate handler prints the name of the uncaught exception's
-// type, which links in the whole symbol demangler (about 46 KB). Nothing
-// escapes the window procedure's barrier or the one around the building of
-// the window in WinMain, so the program ends silently instead, should that
-// ever be reached.
+// type, which links in the whole symbol demangler (about 46 KB). A program's
+// errors are caught by its barriers (the window procedure's and WinMain's),
+// so it ends silently instead, should that ever be reached.
 namespace __gnu_cxx {
 void __verbose_terminate_handler() {
   std::abort();
@@ -20,10 +19,9 @@ void __verbose_terminate_handler() {
 // The standard library reports a misused container (an index out of range, a
 // text longer than memory allows) through these. The runtime's own versions
 // build the standard exception classes, whose copy-on-write strings bring
-// about 50 KB of string code that the program never uses otherwise. Here the
-// report is the program's own error, which the window procedure's barrier
-// shows in the error box like any other; memory that ran out stays
-// std::bad_alloc.
+// about 50 KB of string code that the programs never use otherwise. Here the
+// report is the program's own error, which a barrier shows like any other;
+// memory that ran out stays std::bad_alloc.
 namespace std {
 void __throw_bad_alloc() {
   throw std::bad_alloc();
