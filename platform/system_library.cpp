@@ -24,7 +24,9 @@ UniqueModule LoadSystemLibrary(const char* name) {
 
 bool VisualStylesActive() {
   using ThemeQuery = BOOL(WINAPI*)();
-  const UniqueModule uxtheme = LoadSystemLibrary("uxtheme.dll");
+  // Asked on every label paint: the library is loaded once and kept, while
+  // the answer itself is asked afresh, as the user may switch styles.
+  static const UniqueModule uxtheme = LoadSystemLibrary("uxtheme.dll");
   const auto isAppThemed = LookUp<ThemeQuery>(uxtheme.get(), "IsAppThemed");
   const auto isThemeActive = LookUp<ThemeQuery>(uxtheme.get(), "IsThemeActive");
   return isAppThemed && isThemeActive && isAppThemed() && isThemeActive();

@@ -33,6 +33,7 @@ work="$PWD/$build/compare"; rm -rf "$work"; mkdir -p "$work/payload" "$work/empt
 
 size() { stat -c %s "$1"; }
 sum_sizes() { local t=0 f; for f in "$@"; do t=$((t + $(size "$f"))); done; echo $t; }
+ratio() { printf "%.2f" "$(echo "scale=4; $1 / $2" | bc)"; }
 
 # --- size --------------------------------------------------------------------
 files=build/release/payload/files
@@ -46,8 +47,11 @@ streams=$(sum_sizes build/release/payload/streams/*.z)
 artwork=$(sum_sizes build/release/tools/artwork/generated/*)
 ours=$(($(size dist/Setup.exe) - streams))
 echo "size  Setup.exe $(size dist/Setup.exe) B, payload streams $streams B"
+ref_overhead=$(size "$work/ref-empty-x86.exe")
 echo "size  overhead: Setup.exe $ours B (artwork files $artwork B, without them $((ours - artwork)) B);" \
-  "reference (x86, empty payload) $(size "$work/ref-empty-x86.exe") B"
+  "reference (x86, empty payload) $ref_overhead B (ratio without artwork" \
+  "$(ratio $((ours - artwork)) "$ref_overhead"))"
+echo "size  Uninstall.exe $(size "$files/Uninstall.exe") B"
 
 # --- time (warm Wine server, the tests' prefix) -------------------------------
 # A prefix of its own: the installations it times must not show up in the tests.
@@ -77,8 +81,10 @@ r=$(awk '$1=="R"{print $2}' "$work/times.txt" | median)
 i=$(awk '/install_ms_median/{print $2}' "$work/install.txt")
 s=$(awk '$1=="S"{print $2}' "$work/times.txt" | median)
 echo "start Setup.exe to first paint $a ms; do-nothing GUI program $b ms (difference $(echo "$a - $b" | bc) ms)"
+floor=$(awk '/primitives_floor_ms/{print $2}' "$work/primitives.txt")
 echo "install Setup.exe RunInstallation $i ms (in-process); reference silent install $r ms," \
-  "minus the baseline start: $(echo "$r - $b" | bc) ms"
+  "minus the baseline start: $(echo "$r - $b" | bc) ms (ratio $(ratio "$i" "$(echo "$r - $b" | bc)"))"
+echo "install floor, the system's own calls: $floor ms; RunInstallation $(ratio "$i" "$floor") x floor"
 echo "silent install, whole processes: Setup.exe /S $s ms; reference /S $r ms" \
   "(ratio $(printf "%.2f" "$(echo "scale=3; $s / $r" | bc)"))"
 echo "install: what the system's own calls cost here, per call and per installation:"

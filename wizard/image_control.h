@@ -21,10 +21,16 @@ class ImageControl : public WindowlessControl {
   void Paint(HDC dc) const override;
 
  private:
+  void PaintBitmap(HDC dc) const;
+
   bool transparent_;
   platform::UniqueBitmap bitmap_;
   SIZE bitmapSize_{};
   COLORREF transparentColor_ = CLR_INVALID;
+  // The columns that hold the transparent colour, the only ones that need
+  // the slow keyed copy; none when first > last.
+  int firstKeyedColumn_ = 0;
+  int lastKeyedColumn_ = -1;
   platform::UniqueIcon icon_;
 };
 

@@ -6,11 +6,18 @@
 namespace wizard {
 
 SpeedButton::SpeedButton(Surface& parent, RECT bounds, HFONT font, std::string caption, bool flat)
-    : WindowlessControl(parent, bounds), font_(font), caption_(std::move(caption)), flat_(flat) {}
+    : WindowlessControl(parent, bounds), font_(font), caption_(std::move(caption)), flat_(flat) {
+  MeasureCaption();
+}
 
 void SpeedButton::SetCaption(std::string caption) {
   caption_ = std::move(caption);
+  MeasureCaption();
   Invalidate();
+}
+
+void SpeedButton::MeasureCaption() {
+  captionSize_ = caption_.empty() ? SIZE{0, 0} : TextExtent(font_, caption_, false);
 }
 
 void SpeedButton::SetGlyph(Glyph glyph) {
@@ -32,7 +39,7 @@ void SpeedButton::SetHovered(bool hovered) {
 }
 
 POINT SpeedButton::GlyphOrigin() const {
-  const SIZE text = caption_.empty() ? SIZE{0, 0} : TextExtent(font_, caption_, false);
+  const SIZE& text = captionSize_;
   const int glyphWidth = glyph_.imageWidth();
   const int gap = glyphWidth > 0 && text.cx > 0 ? kGlyphSpacing : 0;
   const int group = glyphWidth + gap + text.cx;
@@ -73,7 +80,7 @@ void SpeedButton::Paint(HDC dc) const {
   const POINT glyph = GlyphOrigin();
   glyph_.Draw(dc, glyph.x + shift, glyph.y + shift, enabled());
   if (caption_.empty()) return;
-  const SIZE text = TextExtent(font_, caption_, false);
+  const SIZE& text = captionSize_;
   const int gap = glyph_.empty() ? 0 : glyph_.imageWidth() + kGlyphSpacing;
   PaintCaption(dc, glyph.x + gap + shift, bounds().top + (height() - text.cy + 1) / 2 + shift);
 }

@@ -36,11 +36,13 @@ class SpeedButton : public WindowlessControl {
   void SetHovered(bool hovered) override;
 
  private:
+  void MeasureCaption();
   void PaintFace(HDC dc, const RECT& box) const;
   void PaintCaption(HDC dc, int x, int y) const;
 
   HFONT font_;
   std::string caption_;
+  SIZE captionSize_{};  // measured when the caption is set, not on every paint
   Glyph glyph_;
   bool flat_;
   bool pressed_ = false;
