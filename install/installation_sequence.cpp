@@ -2,6 +2,8 @@
 // follow it, so every step below stays where it is.
 #include "install/installer.h"
 
+#include "platform/error.h"
+#include "platform/folder_path.h"
 #include "platform/known_folders.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
@@ -27,15 +29,22 @@ void CreateFolderTree(const std::string& path) {
 }
 
 // The destination as typed may depend on the current folder or drive
-// ("Apps\Quorvelle", "\Apps\Quorvelle", "D:Quorvelle"); every path the
-// installation records must name it whole, or the product's uninstaller,
-// started from elsewhere, finds nothing. A fully qualified text is kept
-// byte for byte; the trailing backslash keeps a last level of blanks.
+// ("Apps\Quorvelle", "\Apps\Quorvelle", "D:Quorvelle") or be spelled in a way
+// the system reads differently ("C:/Quorvelle", "C:\Quorvelle "): every path
+// the installation records must name the folder the system makes, whole, or
+// the product's uninstaller finds nothing to remove. A text no folder can be
+// made under is refused with the log's own error before anything is made,
+// naming the log where the text as typed would have put it.
 std::string DestinationFolder(const std::string& folderText) {
-  const std::string folder = platform::FolderPrefix(folderText);
-  return platform::IsFullyQualified(folder)
-             ? folder
-             : platform::FolderPrefix(platform::FullPathName(folder));
+  std::string folder = platform::ResolvedFolder(folderText);
+  if (folder.empty()) {
+    const std::string typed = platform::FolderPrefix(folderText);
+    const std::string asTyped = platform::IsFullyQualified(typed)
+                                    ? typed
+                                    : platform::FolderPrefix(platform::FullPathName(typed));
+    platform::Raise(platform::Format("Unable to write to %sinstall.log", asTyped.c_str()));
+  }
+  return folder;
 }
 
 std::string WithoutTrailingBackslash(const std::string& folder) {

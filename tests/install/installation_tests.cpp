@@ -359,6 +359,35 @@ TEST_F(Installation, ADestinationTypedRelativeIsRecordedByItsFullPath) {
   SetCurrentDirectoryA(previous);
 }
 
+// A destination spelled in a way the system reads as another is installed
+// into, logged and registered as the folder the system makes, so that the
+// uninstaller finds every entry.
+TEST_F(Installation, ADestinationIsRecordedAsTheFolderTheSystemMakes) {
+  std::string slashed = root_ / "Slashed\\Quorvelle";
+  std::replace(slashed.begin(), slashed.end(), '\\', '/');
+  for (const auto& [typed, dir] :
+       {std::pair{slashed, root_ / "Slashed\\Quorvelle\\"},
+        std::pair{root_ / "Trimmed. \\Quorvelle ", root_ / "Trimmed\\Quorvelle\\"}}) {
+    SCOPED_TRACE(typed);
+    ASSERT_TRUE(Install(typed, INSTALLATION_PAYLOADS, dir));
+    EXPECT_NE(Log(dir).find("\r\n1=" + dir + "Quorvelle.exe\r\n"), std::string::npos);
+    EXPECT_NE(Log(dir).find("\r\n2=" + dir + "\r\n"), std::string::npos);
+    EXPECT_EQ(Uninstall("InstallLocation"), Text(dir));
+    ExpectPayloadsInstalled(dir);
+  }
+}
+
+// A name the system reads as a device or a file's stream is refused with the
+// log's error before any level of the destination is made.
+TEST_F(Installation, ADeviceOrStreamNameIsRefusedBeforeAnythingIsMade) {
+  for (const std::string& typed : {root_ / "Apps\\NUL", root_ / "Apps\\com1.txt\\Quorvelle",
+                                   root_ / "Apps:stream\\Quorvelle"}) {
+    EXPECT_EQ(InstallRaising(typed), "Unable to write to " + typed + "\\install.log");
+    EXPECT_FALSE(platform::DirectoryExists(root_ / "Apps")) << typed;
+    EXPECT_TRUE(shell_.opened.empty());
+  }
+}
+
 TEST_F(Installation, AnOldLogIsDeletedAndTheKeysStartAgainAtOne) {
   const std::string dir = root_ / "Existing\\";
   CreateDirectoryA(dir.c_str(), nullptr);
