@@ -1,6 +1,7 @@
 #include "platform/shell.h"
 
 #include "platform/com.h"
+#include "platform/system_library.h"
 #include "platform/text.h"
 #include "platform/unique_resource.h"
 
@@ -13,7 +14,26 @@
 namespace platform {
 namespace {
 
-using UniqueBstr = UniqueResource<NullIsEmpty<BSTR, &SysFreeString>>;
+// The automation library's text functions, from the system folder: the
+// program imports nothing a DLL planted beside it could stand in for. The
+// library stays loaded once needed.
+HMODULE AutomationLibrary() {
+  static const UniqueModule library = LoadSystemLibrary("oleaut32.dll");
+  return library.get();
+}
+
+BSTR AllocateText(const std::wstring& text) {
+  const auto allocate =
+      LookUp<BSTR(WINAPI*)(const OLECHAR*)>(AutomationLibrary(), "SysAllocString");
+  return allocate ? allocate(text.c_str()) : nullptr;
+}
+
+void FreeText(BSTR text) {
+  const auto free = LookUp<void(WINAPI*)(BSTR)>(AutomationLibrary(), "SysFreeString");
+  if (free) free(text);
+}
+
+using UniqueBstr = UniqueResource<NullIsEmpty<BSTR, &FreeText>>;
 
 // The shell object of the desktop window: the one the logged-on user's
 // shell runs, reached from its window's view. Empty when any step fails.
@@ -82,14 +102,15 @@ bool ShellServices::OpenDocumentsAsUser(const std::vector<std::string>& files,
                                         const std::string& folder, int showCommand) {
   const ComPtr<IShellDispatch2> shell = DesktopShell();
   if (!shell) return false;
-  const UniqueBstr directory(SysAllocString(AnsiToWide(folder).c_str()));
-  const UniqueBstr verb(SysAllocString(L"open"));
+  const UniqueBstr directory(AllocateText(AnsiToWide(folder)));
+  const UniqueBstr verb(AllocateText(L"open"));
+  if (!directory || !verb) return false;
   VARIANT none{};
   VARIANT show{};
   show.vt = VT_I4;
   show.lVal = showCommand;
   for (const std::string& file : files) {
-    const UniqueBstr name(SysAllocString(AnsiToWide(file).c_str()));
+    const UniqueBstr name(AllocateText(AnsiToWide(file)));
     // As with the documents opened directly, the result is not examined.
     shell->ShellExecute(name.get(), none, Text(directory.get()), Text(verb.get()), show);
   }
