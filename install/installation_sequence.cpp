@@ -2,8 +2,12 @@
 // follow it, so every step below stays where it is.
 #include "install/installer.h"
 
+#include "install/destination_guard.h"
+#include "platform/error.h"
+#include "platform/folder_path.h"
 #include "platform/known_folders.h"
 #include "platform/registry.h"
+#include "platform/security.h"
 #include "platform/shell.h"
 #include "platform/text.h"
 #include "product/product_definition.h"
@@ -11,35 +15,57 @@
 #include <shlobj.h>
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace install {
 namespace {
 
-// Creates the folder and every missing parent level. Whether it worked is
-// not checked here: a folder that could not be made surfaces as the log
-// error when the log is begun.
-void CreateFolderTree(const std::string& path) {
+// Creates the folder and every missing parent level, the top-most of them
+// with `topMost` (none: the parent's access list, as usual). Whether it
+// worked is not checked here: a folder that could not be made surfaces as
+// the log error when the log is begun.
+void CreateFolderTree(const std::string& path, SECURITY_ATTRIBUTES*& topMost) {
   if (path.size() < 3 || path.back() == ':' || platform::DirectoryExists(path)) return;
   const size_t lastBackslash = platform::LastBackslash(path);
-  CreateFolderTree(lastBackslash == std::string::npos ? std::string()
-                                                      : path.substr(0, lastBackslash));
-  CreateDirectoryA(path.c_str(), nullptr);
+  CreateFolderTree(
+      lastBackslash == std::string::npos ? std::string() : path.substr(0, lastBackslash), topMost);
+  CreateDirectoryA(path.c_str(), std::exchange(topMost, nullptr));
 }
 
 // The destination as typed may depend on the current folder or drive
-// ("Apps\Quorvelle", "\Apps\Quorvelle", "D:Quorvelle"); every path the
-// installation records must name it whole, or the product's uninstaller,
-// started from elsewhere, finds nothing. A fully qualified text is kept
-// byte for byte; the trailing backslash keeps a last level of blanks.
+// ("Apps\Quorvelle", "\Apps\Quorvelle", "D:Quorvelle") or be spelled in a way
+// the system reads differently ("C:/Quorvelle", "C:\Quorvelle "): every path
+// the installation records must name the folder the system makes, whole, or
+// the product's uninstaller finds nothing to remove. A text no folder can be
+// made under is refused with the log's own error before anything is made,
+// naming the log where the text as typed would have put it.
 std::string DestinationFolder(const std::string& folderText) {
-  const std::string folder = platform::FolderPrefix(folderText);
-  return platform::IsFullyQualified(folder)
-             ? folder
-             : platform::FolderPrefix(platform::FullPathName(folder));
+  std::string folder = platform::ResolvedFolder(folderText);
+  if (folder.empty()) {
+    const std::string typed = platform::FolderPrefix(folderText);
+    const std::string asTyped = platform::IsFullyQualified(typed)
+                                    ? typed
+                                    : platform::FolderPrefix(platform::FullPathName(typed));
+    platform::Raise(platform::Format("Unable to write to %sinstall.log", asTyped.c_str()));
+  }
+  return folder;
 }
 
 std::string WithoutTrailingBackslash(const std::string& folder) {
   return platform::EndsWithBackslash(folder) ? folder.substr(0, folder.size() - 1) : folder;
+}
+
+// With administrator rights, a folder made outside the system's program
+// folder would take its parent's access list, which under a drive's root
+// lets every user change the programs: the top-most new level gets a
+// protected list of its own, and the levels and files below inherit it.
+void CreateDestination(const std::string& folder, bool elevated) {
+  const platform::UniqueLocalMemory descriptor =
+      elevated ? platform::ProtectedFolderSecurity() : platform::UniqueLocalMemory();
+  SECURITY_ATTRIBUTES security{sizeof security, descriptor.get(), FALSE};
+  SECURITY_ATTRIBUTES* topMost = elevated ? &security : nullptr;
+  CreateFolderTree(WithoutTrailingBackslash(folder), topMost);
 }
 
 // A "Shell Folders" value; when it is missing or empty, the system's own
@@ -134,23 +160,34 @@ void Installer::LogProductFiles(bool folderCreated) {
   if (folderCreated) AddLogEntry(1, InstallDir);
 }
 
+// The results are not examined: whatever the system shows, the product is
+// installed. With administrator rights the documents are opened as the
+// user of the desktop, never with those rights; when the desktop's shell
+// cannot be reached none is opened, and nothing is said.
 void Installer::OpenInstalledDocuments(InstallationHost& host) {
-  // The results are not examined: whatever the system shows, the product is installed.
-  if (host.RunProgramChecked()) {
-    platform::Shell().OpenDocument(host.OwnerWindow(), InstallDir + product::MainProgram.fileName,
-                                   InstallDir, SW_SHOWNORMAL);
+  std::vector<std::string> documents;
+  if (host.RunProgramChecked()) documents.push_back(InstallDir + product::MainProgram.fileName);
+  if (host.OpenHelpText()) documents.push_back(InstallDir + product::HelpText.fileName);
+  if (documents.empty()) return;
+  if (isElevated()) {
+    platform::Shell().OpenDocumentsAsUser(documents, InstallDir, SW_SHOWNORMAL);
+    return;
   }
-  if (host.OpenHelpText()) {
-    platform::Shell().OpenDocument(host.OwnerWindow(), InstallDir + product::HelpText.fileName,
-                                   InstallDir, SW_SHOWNORMAL);
+  for (const std::string& document : documents) {
+    platform::Shell().OpenDocument(host.OwnerWindow(), document, InstallDir, SW_SHOWNORMAL);
   }
 }
 
 bool Installer::RunInstallation(const std::string& folderText, InstallationHost& host) {
   InstallDir = DestinationFolder(folderText);
+  const bool elevated = isElevated();
+  if (elevated) {
+    const std::string refusal = DestinationRefusal(InstallDir, ReadDestinationFacts(InstallDir));
+    if (!refusal.empty()) platform::Raise(refusal);
+  }
   bool FolderCreated = false;
   if (!platform::DirectoryExists(InstallDir)) {
-    CreateFolderTree(WithoutTrailingBackslash(InstallDir));
+    CreateDestination(InstallDir, elevated);
     FolderCreated = true;
   }
   BeginLog();

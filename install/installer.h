@@ -5,6 +5,7 @@
 #pragma once
 
 #include "install/log_writer.h"
+#include "platform/security.h"
 
 #include <windows.h>
 
@@ -88,6 +89,8 @@ class Installer {
   std::optional<LogWriter> InstallLog;  // null until the log is begun
   int NextFileIndex = 1;
   int NextFolderIndex = 1;
+  // Whether the installation runs with administrator rights; tests decide.
+  std::function<bool()> isElevated = platform::IsElevated;
   // Told of each record as it is made, in order; the wizard leaves it unset.
   std::function<void(Recorded what, const std::string& path)> onRecorded;
 

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -17,6 +18,14 @@ class ShellServices {
   // passed as no folder.
   virtual void OpenDocument(HWND owner, const std::string& file, const std::string& folder,
                             int showCommand) = 0;
+
+  // Opens the documents, in order, as the user logged on to the desktop
+  // sees them opened from there: through the desktop shell's dispatch object
+  // (IShellDispatch2::ShellExecute "open"), so they run with the shell's
+  // rights, not this program's. False, with none opened, when that object
+  // cannot be reached.
+  virtual bool OpenDocumentsAsUser(const std::vector<std::string>& files, const std::string& folder,
+                                   int showCommand);
 
   // SHChangeNotify(SHCNE_MKDIR, SHCNF_PATHA, folder, nullptr).
   virtual void NotifyFolderChanged(const std::string& folder) = 0;

@@ -14,7 +14,12 @@
 # changed. Then, in the same prefix:
 #   7. keys typed after a message or the folder browser reach the folder text;
 #   8. Exit confirmed while a click on Continue waits in the ready page's
-#      queue: the program ends and nothing is written.
+#      queue: the program ends and nothing is written;
+#   9. a reserved device name: refused like 1-5, nothing made;
+#  10. a trailing blank: installed into the folder without it, and
+#      recorded so;
+#  11. forward slashes: installed and recorded with backslashes, and
+#      removed completely by the product's uninstaller.
 set -u
 build=$(cd "$1" && pwd)
 probe=$2
@@ -119,6 +124,42 @@ same "Exit asks" "$(ask dialog Warning 10000 | grep -v 'Yes$\|No$')" \
 ask press Warning "&Yes" >/dev/null
 check_program_ends "leaving before the installation starts"
 check_nothing_else_changed
+
+refused "9. a reserved device name" 'C:\Apps\NUL' 'C:\Apps\NUL'
+
+echo "# 10. a trailing blank: installed into the folder the system makes"
+snapshot "$work/before"
+install_into 'C:\Apps\Trimmed ' 1
+same "the folder page kept the text as typed" "$folder" 'C:\Apps\Trimmed '
+same "no message appears" "$(ask dialog "$title" 1000; ask dialog Error 100)" ""
+check_finished
+dir=$TEST_WINEPREFIX/drive_c/Apps/Trimmed
+for name in Quorvelle.exe Uninstall.exe Copyright.txt help.txt; do
+  check "$name lies in C:\\Apps\\Trimmed" 'cmp -s "$dir/$name" "$payload_files/$name"'
+done
+check "install.log names them in that folder" \
+  'grep -qxF "1=C:\Apps\Trimmed\Quorvelle.exe" <(tr -d "\r" <"$dir/install.log")'
+same "the uninstall entry's location" "$(uninstall_value InstallLocation)" 'C:\Apps\Trimmed\'
+same "only that folder was made" "$(ls -A "$TEST_WINEPREFIX/drive_c/Apps")" "Trimmed"
+check_nothing_else_changed "$(uninstall_key_place)" "$(drive_c_place 'C:\Apps')"
+
+echo "# 11. forward slashes: recorded as the system names the folder, and removed"
+snapshot "$work/before"
+install_into 'C:/Slashed/Quorvelle' 1
+check_finished
+dir='C:\Slashed\Quorvelle\'
+check "install.log names the files with backslashes" \
+  'grep -qxF "1=${dir}Quorvelle.exe" <(tr -d "\r" <"$(unix_path "$dir")install.log")'
+same "the uninstall entry's command" "$(uninstall_value UninstallString)" "\"${dir}Uninstall.exe\""
+(cd "$(start_folder)" && timeout 60 "$WINE_LOADER" "$(unix_path "$dir")Uninstall.exe" /S \
+   </dev/null >/dev/null 2>&1)
+same "removed: exit code 0" "$?" 0
+sleep 1
+same "the destination is gone" "$(ls -A "$(unix_path 'C:\Slashed')")" ""
+# The parent level made for the destination is not logged, so it stays; the
+# copy that removed it waits in the temporary folder for the next start.
+check_nothing_else_changed "$(drive_c_place 'C:\Slashed')" '/Temp/Quorvelle-uninstall-' \
+  '^HKLM\\System\\CurrentControlSet\\Control\\Session Manager$' "$(uninstall_key_place)"
 
 echo "$fails failure(s)"
 exit $((fails > 0))

@@ -13,7 +13,11 @@
 #      and the prefix as before;
 #   5. every switch, a destination with blanks, the /LOG in order; removed
 #      with a file of the user's in the destination: exit code 3, that file
-#      kept, the product's key gone.
+#      kept, the product's key gone;
+#   6. the uninstaller's private copy started by hand with its own
+#      process's handle, or a path outside its folder, changes nothing; a
+#      log naming another product's key leaves that key alone; the product
+#      is removed completely.
 # Every run must end by itself within a minute: a window or message box
 # would wait for an answer and hold it.
 set -u
@@ -160,6 +164,40 @@ check "standard error names it" 'grep -qF "C:\\acc\\victim.txt" <<<"$stderr"'
 check "the product's key is gone" '! product_key'
 sleep 1
 same "only the user's file is left" "$(ls -A "$(unix_path "$dir")")" "my notes.txt"
+
+echo "# 6. a hostile command line and log"
+dir='C:\Hostile\Quorvelle\'
+other='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Other'
+snapshot "$work/before"
+run "$setup_exe" /S /NODESKTOP /NOSTARTMENU '/D=C:\Hostile\Quorvelle'
+same "exit code 0, nothing on standard error" "$code:$stderr" "0:"
+same "the registered command" "$(quiet_uninstall_string)" "\"${dir}Uninstall.exe\" /S"
+installed=$(ls -A "$(unix_path "$dir")")
+# The copy's command line as the original gives it, with the copy's own
+# handle (-1, the current process) or a way out of the folder.
+refused='The uninstaller was not started by itself, so nothing was removed.'
+for path in "${dir}Uninstall.exe" "${dir}..\\..\\Hostile\\Quorvelle\\Uninstall.exe"; do
+  run "$(unix_path "$dir")Uninstall.exe" /finish 4294967295 "$path" 7
+  same "the copy with its own handle refuses at once: exit code 2" "$code:$stderr" "2:$refused"
+  run "$(unix_path "$dir")Uninstall.exe" /finish 0 "$path" 7
+  same "... and with no handle" "$code:$stderr" "2:$refused"
+done
+same "nothing was removed" "$(ls -A "$(unix_path "$dir")")" "$installed"
+check "the product's key stays" 'product_key'
+e2e_wine reg add "$other" /v DisplayName /d "Another product" /f "$reg_view" >/dev/null 2>&1
+sed -i 's/^ShortName=Quorvelle\r$/ShortName=Other\r/' "$(unix_path "$dir")install.log"
+check "the log names the other product" 'grep -q "^ShortName=Other" "$(unix_path "$dir")install.log"'
+quiet_uninstall
+same "removed: exit code 0, nothing on standard error" "$code:$stderr" "0:"
+check "the product's key is gone" '! product_key'
+check "the other product's key stays" 'e2e_wine reg query "$other" "$reg_view" >/dev/null 2>&1'
+e2e_wine reg delete "$other" /f "$reg_view" >/dev/null 2>&1
+sleep 1
+# Only the destination is logged, not the parent level made for it.
+check_nothing_else_changed '/Temp/Quorvelle-uninstall-' \
+  '^HKLM\\System\\CurrentControlSet\\Control\\Session Manager$' "$(drive_c_place 'C:\Hostile')"
+check "only the destination's parent, empty, is left" \
+  '[ -d "$(unix_path "C:\Hostile")" ] && [ -z "$(ls -A "$(unix_path "C:\Hostile")")" ]'
 
 echo "$fails failure(s)"
 exit $((fails > 0))

@@ -3,17 +3,21 @@
 // keys, and payload modules of the tests' own. Documents opened at the end
 // are recorded, never opened.
 #include "install/installer.h"
+#include "install/destination_guard.h"
 
 #include "platform/com.h"
 #include "platform/error.h"
 #include "platform/known_folders.h"
 #include "platform/registry.h"
+#include "platform/security.h"
 #include "platform/text.h"
 #include "platform/unique_resource.h"
 #include "product/product_definition.h"
 #include "tests/install/raw_registry_value.h"
 #include "tests/support/test_support.h"
 
+#include <aclapi.h>
+#include <sddl.h>
 #include <shlobj.h>
 #include <gtest/gtest.h>
 
@@ -138,6 +142,7 @@ class Installation : public testing::Test {
                const std::string& resolvedDir = {}) {
     const platform::UniqueModule payloads = LoadPayloadModule(module);
     install::Installer installer(payloads.get(), Locations());
+    installer.isElevated = [this] { return elevated_; };
     const bool result = installer.RunInstallation(folderText, host_);
     EXPECT_EQ(installer.InstallDir,
               resolvedDir.empty() ? platform::FolderPrefix(folderText) : resolvedDir);
@@ -196,6 +201,7 @@ class Installation : public testing::Test {
                             testing::UnitTest::GetInstance()->current_test_info()->name()};
   test::RecordingShell shell_;
   FakeHost host_;
+  bool elevated_ = false;  // Wine runs every program elevated: the tests decide
 };
 
 TEST_F(Installation, AllOptionsIntoANewFolder) {
@@ -357,6 +363,132 @@ TEST_F(Installation, ADestinationTypedRelativeIsRecordedByItsFullPath) {
     EXPECT_EQ(Uninstall("InstallLocation"), Text(c.dir));
   }
   SetCurrentDirectoryA(previous);
+}
+
+// A destination spelled in a way the system reads as another is installed
+// into, logged and registered as the folder the system makes, so that the
+// uninstaller finds every entry.
+TEST_F(Installation, ADestinationIsRecordedAsTheFolderTheSystemMakes) {
+  std::string slashed = root_ / "Slashed\\Quorvelle";
+  std::replace(slashed.begin(), slashed.end(), '\\', '/');
+  for (const auto& [typed, dir] :
+       {std::pair{slashed, root_ / "Slashed\\Quorvelle\\"},
+        std::pair{root_ / "Trimmed. \\Quorvelle ", root_ / "Trimmed\\Quorvelle\\"}}) {
+    SCOPED_TRACE(typed);
+    ASSERT_TRUE(Install(typed, INSTALLATION_PAYLOADS, dir));
+    EXPECT_NE(Log(dir).find("\r\n1=" + dir + "Quorvelle.exe\r\n"), std::string::npos);
+    EXPECT_NE(Log(dir).find("\r\n2=" + dir + "\r\n"), std::string::npos);
+    EXPECT_EQ(Uninstall("InstallLocation"), Text(dir));
+    ExpectPayloadsInstalled(dir);
+  }
+}
+
+// A name the system reads as a device or a file's stream is refused with the
+// log's error before any level of the destination is made.
+TEST_F(Installation, ADeviceOrStreamNameIsRefusedBeforeAnythingIsMade) {
+  for (const std::string& typed : {root_ / "Apps\\NUL", root_ / "Apps\\com1.txt\\Quorvelle",
+                                   root_ / "Apps:stream\\Quorvelle"}) {
+    EXPECT_EQ(InstallRaising(typed), "Unable to write to " + typed + "\\install.log");
+    EXPECT_FALSE(platform::DirectoryExists(root_ / "Apps")) << typed;
+    EXPECT_TRUE(shell_.opened.empty());
+  }
+}
+
+// With administrator rights the product and help.txt are started as the
+// desktop's user, or not at all; without them, as they were.
+TEST_F(Installation, ElevatedTheDocumentsOpenAsTheDesktopsUserOrNotAtAll) {
+  host_.desk = host_.start = false;
+  elevated_ = true;
+  const std::string dir = root_ / "Guarded\\Quorvelle\\";
+  ASSERT_TRUE(Install(dir));
+  ASSERT_EQ(shell_.opened.size(), 2u);
+  EXPECT_EQ(shell_.opened[0].file, dir + "Quorvelle.exe");
+  EXPECT_EQ(shell_.opened[1].file, dir + "help.txt");
+  EXPECT_EQ(shell_.opened[1].owner, nullptr);  // through the desktop's shell
+
+  shell_.opened.clear();
+  shell_.desktopShellReached = false;
+  ASSERT_TRUE(Install(dir));
+  EXPECT_TRUE(shell_.opened.empty());
+
+  elevated_ = false;
+  ASSERT_TRUE(Install(root_ / "Plain\\Quorvelle"));
+  EXPECT_EQ(Opened(), (Strings{OpenedText("Quorvelle.exe", root_ / "Plain\\Quorvelle\\"),
+                               OpenedText("help.txt", root_ / "Plain\\Quorvelle\\")}));
+}
+
+// The list the top-most new level of an elevated installation is made
+// with. (Wine keeps no list on its folders, so it is read here, as built.)
+TEST(DestinationGuard, TheNewFoldersListIsProtectedAndGivesUsersReadAndRun) {
+  const platform::UniqueLocalMemory descriptor = platform::ProtectedFolderSecurity();
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  ASSERT_TRUE(GetSecurityDescriptorControl(descriptor.get(), &control, &revision));
+  EXPECT_TRUE(control & SE_DACL_PROTECTED);
+  BOOL present = FALSE, defaulted = FALSE;
+  PACL dacl = nullptr;
+  ASSERT_TRUE(GetSecurityDescriptorDacl(descriptor.get(), &present, &dacl, &defaulted));
+  ASSERT_TRUE(present && dacl);
+  Strings entries;
+  for (WORD i = 0; i < dacl->AceCount; ++i) {
+    void* ace = nullptr;
+    ASSERT_TRUE(GetAce(dacl, i, &ace));
+    const auto* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(ace);
+    char* sid = nullptr;
+    ASSERT_TRUE(ConvertSidToStringSidA(const_cast<DWORD*>(&allowed->SidStart), &sid));
+    const platform::UniqueLocalMemory ownedSid(sid);
+    entries.push_back(platform::Format("%d %s %lx %x", allowed->Header.AceType, sid, allowed->Mask,
+                                       allowed->Header.AceFlags));
+  }
+  EXPECT_EQ(entries,
+            (Strings{"0 S-1-5-18 1f01ff 3", "0 S-1-5-32-544 1f01ff 3", "0 S-1-5-32-545 1200a9 3"}));
+}
+
+// An elevated installation refuses, naming the folder and why, a destination
+// another user could have prepared or that leads elsewhere.
+TEST(DestinationGuard, RefusesALinkOnTheWayAndAForeignOwner) {
+  const std::string folder = "C:\\Apps\\Quorvelle\\";
+  using Facts = install::DestinationFacts;
+  const Facts fresh{{{"C:\\Apps", false}}, false, false};
+  const Facts existing{{{"C:\\Apps", false}, {"C:\\Apps\\Quorvelle", false}}, true, true};
+  EXPECT_EQ(install::DestinationRefusal(folder, fresh), "");
+  EXPECT_EQ(install::DestinationRefusal(folder, existing), "");
+  EXPECT_EQ(install::DestinationRefusal(folder, {existing.existingLevels, true, false}),
+            "Cannot install into C:\\Apps\\Quorvelle: it belongs to another user");
+  EXPECT_EQ(install::DestinationRefusal(
+                folder, {{{"C:\\Apps", false}, {"C:\\Apps\\Quorvelle", true}}, true, true}),
+            "Cannot install into C:\\Apps\\Quorvelle: it is a junction or symbolic link");
+  EXPECT_EQ(install::DestinationRefusal(folder, {{{"C:\\Apps", true}}, false, false}),
+            "Cannot install into C:\\Apps\\Quorvelle: it lies under C:\\Apps, a junction or "
+            "symbolic link");
+}
+
+TEST(DestinationGuard, TrustsOnlyOwnersNoOtherUserCanBe) {
+  const auto sid = [](const char* text) {
+    PSID raw = nullptr;
+    EXPECT_TRUE(ConvertStringSidToSidA(text, &raw)) << text;
+    return platform::UniqueLocalMemory(raw);
+  };
+  const platform::UniqueLocalMemory self = sid("S-1-5-21-1-2-3-1001");
+  for (const char* trusted : {"S-1-5-32-544", "S-1-5-18", "S-1-5-21-1-2-3-1001",
+                              "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464"}) {
+    EXPECT_TRUE(platform::IsTrustedOwner(sid(trusted).get(), self.get())) << trusted;
+  }
+  for (const char* foreign : {"S-1-5-32-545", "S-1-1-0", "S-1-5-11", "S-1-5-21-1-2-3-1002"}) {
+    EXPECT_FALSE(platform::IsTrustedOwner(sid(foreign).get(), self.get())) << foreign;
+  }
+}
+
+// The facts are read level by level down to the first that is missing.
+TEST_F(Installation, TheDestinationsFactsStopAtTheFirstMissingLevel) {
+  ASSERT_TRUE(CreateDirectoryA((root_ / "a").c_str(), nullptr));
+  const install::DestinationFacts facts = install::ReadDestinationFacts(root_ / "a\\b\\c\\");
+  ASSERT_FALSE(facts.existingLevels.empty());
+  EXPECT_EQ(facts.existingLevels.back(), std::make_pair(root_ / "a", false));
+  EXPECT_FALSE(facts.exists);
+  const install::DestinationFacts own = install::ReadDestinationFacts(root_ / "a\\");
+  EXPECT_TRUE(own.exists);
+  EXPECT_TRUE(own.trustedOwner);  // made by this user
 }
 
 TEST_F(Installation, AnOldLogIsDeletedAndTheKeysStartAgainAtOne) {

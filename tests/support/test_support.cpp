@@ -118,6 +118,13 @@ void RecordingShell::OpenDocument(HWND owner, const std::string& file, const std
   opened.push_back({owner, file, folder, showCommand});
 }
 
+bool RecordingShell::OpenDocumentsAsUser(const std::vector<std::string>& files,
+                                         const std::string& folder, int showCommand) {
+  if (!desktopShellReached) return false;
+  for (const std::string& file : files) opened.push_back({nullptr, file, folder, showCommand});
+  return true;
+}
+
 void RecordingShell::NotifyFolderChanged(const std::string& folder) {
   notified.push_back(folder);
 }

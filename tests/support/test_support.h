@@ -69,10 +69,13 @@ class RecordingShell : public platform::ShellServices {
 
   void OpenDocument(HWND owner, const std::string& file, const std::string& folder,
                     int showCommand) override;
+  bool OpenDocumentsAsUser(const std::vector<std::string>& files, const std::string& folder,
+                           int showCommand) override;
   void NotifyFolderChanged(const std::string& folder) override;
   HRESULT CreateObject(REFCLSID classId, IUnknown** object) override;
 
-  std::vector<Opened> opened;
+  std::vector<Opened> opened;       // as the user: no owner
+  bool desktopShellReached = true;  // false: OpenDocumentsAsUser opens none
   std::vector<std::string> notified;
   HRESULT createFailure = S_OK;  // returned instead of creating, when set
 

@@ -2,6 +2,7 @@
 #include "resources/payload/uninstaller/self_removal.h"
 #include "resources/payload/uninstaller/unattended_removal.h"
 
+#include "platform/error.h"
 #include "platform/text.h"
 #include "platform/unique_resource.h"
 #include "tests/support/test_support.h"
@@ -233,11 +234,12 @@ TEST_F(RemovalTest, TheInstallationsFilesGoHoweverTheLogSpellsThem) {
   char shortName[MAX_PATH] = "";
   ASSERT_GT(GetShortPathNameA(log.files[2].c_str(), shortName, MAX_PATH), 0u);
   const Strings product = log.files;
-  log.files[0] = Upper(log.files[0]);                                 // letter case
-  log.files[2] = shortName;                                           // the 8.3 name
-  std::replace(log.files[3].begin(), log.files[3].end(), '\\', '/');  // forward slashes
-  log.files[4] = root / "Programs\\..\\Desktop\\Quorvelle.lnk";       // a way round
-  log.files[6] = Upper(log.files[6]);                                 // a Start-menu link
+  log.files[0] = Upper(log.files[0]);                                     // letter case
+  log.files[2] = shortName;                                               // the 8.3 name
+  std::replace(log.files[3].begin(), log.files[3].end(), '\\', '/');      // forward slashes
+  std::replace(log.folders[2].begin(), log.folders[2].end(), '\\', '/');  // the destination too
+  log.files[4] = root / "Programs\\..\\Desktop\\Quorvelle.lnk";           // a way round
+  log.files[6] = Upper(log.files[6]);                                     // a Start-menu link
   log.files[9] += ". ";  // a trailing dot and blank, which the system drops
   const uninstaller::RemovalReport report = Remove();
 
@@ -252,6 +254,17 @@ TEST_F(RemovalTest, AnUninstallKeyThatIsNotThereIsNoFailure) {
   EXPECT_FALSE(KeyExists());
   EXPECT_EQ(uninstaller::RemoveUninstallKey(location, "Quorvelle"), "");
   EXPECT_TRUE(Remove().Complete());
+}
+
+// The log lies where others may write: its ShortName names no key to remove.
+TEST_F(RemovalTest, TheKeyRemovedIsTheProductsWhateverTheLogNames) {
+  key.SetText("Other", "DisplayName", "Another product");
+  log.shortName = "Other";
+  EXPECT_TRUE(Remove().Complete());
+  EXPECT_FALSE(KeyExists());
+  platform::UniqueKey other;
+  EXPECT_EQ(RegOpenKeyExA(key.root(), (key.path() + "\\Other").c_str(), 0, KEY_READ, other.put()),
+            ERROR_SUCCESS);
 }
 
 TEST_F(RemovalTest, ASecondRunAfterAnInterruptedOneFinishesTheJob) {
@@ -325,6 +338,64 @@ TEST(UnattendedRemoval, ItsExitCodeCountsWhatStaysOnceTheOriginalHasEnded) {
   RemovalReport keyStayed = usersFile;
   keyStayed.keyFailure = "Access denied";
   EXPECT_EQ(ExitCodeOf(WithoutOriginal(keyStayed, original)), kRemovalFailed);
+}
+
+// A process started suspended, ended with the test.
+struct Suspended {
+  explicit Suspended(const std::string& program) {
+    STARTUPINFOA startup{sizeof startup};
+    PROCESS_INFORMATION started{};
+    std::string commandLine = "\"" + program + "\"";
+    EXPECT_TRUE(CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                               CREATE_SUSPENDED, nullptr, nullptr, &startup, &started))
+        << program;
+    process.reset(started.hProcess);
+    thread.reset(started.hThread);
+  }
+  ~Suspended() {
+    if (process) TerminateProcess(process.get(), 0);
+  }
+  platform::UniqueHandle process, thread;
+};
+
+std::string CheckRaising(void* process, const std::string& program) {
+  try {
+    uninstaller::CheckFinishArguments({process, program});
+  } catch (const platform::SetupError& error) {
+    return error.text();
+  }
+  return "(accepted)";
+}
+
+// Anyone may start the copy, which removes with administrator rights, with
+// any command line: only what the original hands over is accepted.
+TEST(FinishArguments, OnlyAnotherProcessOfThisProgramUnderItsOwnPathIsAccepted) {
+  const std::string self = uninstaller::OwnProgramPath();
+  const std::string refused = "The uninstaller was not started by itself, so nothing was removed.";
+  const Suspended original(self);
+  EXPECT_EQ(CheckRaising(original.process.get(), self), "(accepted)");
+
+  HANDLE ownHandle = nullptr;
+  ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(),
+                              &ownHandle, SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
+                              0));
+  const platform::UniqueHandle own(ownHandle);
+  EXPECT_EQ(CheckRaising(own.get(), self), refused);
+  EXPECT_EQ(CheckRaising(GetCurrentProcess(), self), refused);
+  EXPECT_EQ(CheckRaising(nullptr, self), refused);
+
+  // The folder, and so the log and what it lists, must be the original's own.
+  const std::string folder = uninstaller::FolderOf(self);
+  const std::string name = self.substr(folder.size());
+  EXPECT_EQ(CheckRaising(original.process.get(), folder + "x\\..\\" + name), refused);
+  EXPECT_EQ(CheckRaising(original.process.get(), folder + "x\\" + name), refused);
+
+  // Another program's process, under its own path.
+  char system[MAX_PATH];
+  ASSERT_GT(GetSystemDirectoryA(system, MAX_PATH), 0u);
+  const std::string other = std::string(system) + "\\cmd.exe";
+  const Suspended another(other);
+  EXPECT_EQ(CheckRaising(another.process.get(), other), refused);
 }
 
 }  // namespace

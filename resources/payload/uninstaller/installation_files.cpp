@@ -1,9 +1,9 @@
-// Paths are compared as the system resolves them: "." and ".." taken out,
-// forward slashes read as backslashes, trailing dots and blanks dropped, short
-// 8.3 names spelled out, letter case ignored. A junction or symbolic link is
-// never resolved, so a path through one never equals a path without it.
+// Paths are compared in the one form the installation writes them in (see
+// folder_path.h), with short 8.3 names spelled out and letter case ignored. A junction or symbolic
+// link is never resolved, so a path through one never equals a path without it.
 #include "resources/payload/uninstaller/installation_files.h"
 
+#include "platform/folder_path.h"
 #include "platform/known_folders.h"
 #include "platform/registry.h"
 #include "platform/text.h"
@@ -26,20 +26,16 @@ bool IsDriveOrSharePath(const std::wstring& path) {
          path[2] != L'.';
 }
 
-// The path as the file functions would resolve it; empty when it is not a
-// full path of the forms above.
+// The path in the one form the installation writes (see folder_path.h), no
+// trailing backslash but a drive root's; empty when it is not a full path of
+// the forms above or no file could be made under that name.
 std::wstring FullPath(const std::string& path) {
   std::wstring wide = platform::AnsiToWide(path);
   std::replace(wide.begin(), wide.end(), L'/', L'\\');
   if (!IsDriveOrSharePath(wide)) return {};
-  std::wstring full(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length =
-        GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (length == 0) return {};
-    if (length < full.size()) return full.substr(0, length);
-    full.resize(length);  // too small: the length asked for includes the terminator
-  }
+  std::wstring full = platform::AnsiToWide(platform::ResolvedFolder(path));
+  if (full.size() > 3) full.pop_back();
+  return full;
 }
 
 // The full path with short names spelled out as far as the path exists.
@@ -82,6 +78,16 @@ std::string ShellFolder(const char* name, int csidl) {
 }
 
 }  // namespace
+
+std::string PathInOneForm(const std::string& path) {
+  const std::wstring full = FullPath(path);
+  return full.empty() ? path : platform::WideToAnsi(full);
+}
+
+bool IsSamePath(const std::string& a, const std::string& b) {
+  const std::wstring fullA = FullPath(a), fullB = FullPath(b);
+  return !fullA.empty() && !fullB.empty() && SameText(LongPath(fullA), LongPath(fullB));
+}
 
 LinkFolders SystemLinkFolders() {
   return {ShellFolder("Desktop", CSIDL_DESKTOPDIRECTORY), ShellFolder("Programs", CSIDL_PROGRAMS)};

@@ -37,6 +37,15 @@ class InstallationFiles {
   std::vector<std::pair<std::wstring, std::string>> links_;  // compared form, path
 };
 
+// A full path in the form the installation writes, without a trailing
+// backslash but a drive root's; as given when it is no full path or names
+// nothing a file could be made under.
+std::string PathInOneForm(const std::string& path);
+
+// True when both are full paths naming the same file or folder, compared as
+// the entries of the log are.
+bool IsSamePath(const std::string& a, const std::string& b);
+
 // True for a folder that is a junction or a symbolic link: such a folder is
 // never entered or removed, since either would reach wherever it points.
 bool IsLinkedFolder(const std::string& folder);

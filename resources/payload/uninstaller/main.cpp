@@ -1,6 +1,7 @@
 // The product's uninstaller: reads install.log beside it, asks once, and
 // removes what the log lists through a copy of itself (see self_removal.h).
 #include "platform/error.h"
+#include "platform/files.h"
 #include "platform/system_library.h"
 #include "product/product_definition.h"
 #include "resources/payload/uninstaller/removal.h"
@@ -43,6 +44,17 @@ void Finish(const uninstaller::FinishArguments& arguments) {
               MB_OK | (report.Complete() ? MB_ICONINFORMATION : MB_ICONWARNING));
 }
 
+// A copy whose command line is not what the original hands over says so
+// and ends: nothing removed, nothing scheduled.
+int RefuseCopy(const uninstaller::FinishArguments& arguments, const std::string& text) {
+  if (arguments.resultPipe) {
+    platform::WriteStandardError(text);
+  } else {
+    MessageBoxA(nullptr, text.c_str(), Caption.c_str(), MB_OK | MB_ICONERROR);
+  }
+  return uninstaller::kRemovalFailed;
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -55,12 +67,17 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (!isCopy && uninstaller::IsUnattendedRequest(__argc, __argv)) {
     return uninstaller::RemoveUnattended();
   }
+  // This is the program's outermost frame: the one place a failure is shown.
+  try {
+    if (isCopy) uninstaller::CheckFinishArguments(arguments);
+  } catch (const platform::SetupError& error) {
+    return RefuseCopy(arguments, platform::WithClosingFullStop(error.text()));
+  }
   if (isCopy && arguments.resultPipe) {
     uninstaller::FinishUnattended(arguments);
     uninstaller::ScheduleOwnRemoval();
     return 0;
   }
-  // This is the program's outermost frame: the one place a failure is shown.
   try {
     isCopy ? Finish(arguments) : Start();
   } catch (const platform::SetupError& error) {

@@ -5,6 +5,7 @@
 #include "platform/error.h"
 #include "platform/text.h"
 #include "platform/unique_resource.h"
+#include "product/product_definition.h"
 
 #include <algorithm>
 
@@ -141,8 +142,12 @@ RemovalReport RemoveInstallation(const InstallLogContents& log, const std::strin
                                  const UninstallKeyLocation& location, const LinkFolders& links) {
   RemovalReport report;
   RemoveLoggedFiles(log.files, InstallationFiles(logFolder, links), report);
-  RemoveEmptyFolders(log.folders);
-  report.keyFailure = RemoveUninstallKey(location, log.shortName);
+  std::vector<std::string> folders;
+  for (const std::string& logged : log.folders) folders.push_back(PathInOneForm(logged));
+  RemoveEmptyFolders(folders);
+  // The product's own name: the log lies where others may write, and its
+  // ShortName could name another product's entry.
+  report.keyFailure = RemoveUninstallKey(location, product::ShortName);
   // The log and the uninstaller go last, so that an interrupted removal can
   // be started again; they are this program's own even when not logged.
   const std::string folder = platform::FolderPrefix(logFolder);
@@ -153,9 +158,9 @@ RemovalReport RemoveInstallation(const InstallLogContents& log, const std::strin
                     [&](const FileNotRemoved& f) { return SamePath(f.path, own); });
     if (!reason.empty() && !reported) report.files.push_back({own, std::move(reason)});
   }
-  RemoveEmptyFolders(log.folders);
-  report.folders = FoldersStillThere(log.folders);
-  const std::vector<std::string> linked = LinkedFolders(log.folders);
+  RemoveEmptyFolders(folders);
+  report.folders = FoldersStillThere(folders);
+  const std::vector<std::string> linked = LinkedFolders(folders);
   report.leftAlone.insert(report.leftAlone.end(), linked.begin(), linked.end());
   return report;
 }

@@ -57,7 +57,8 @@ void RemoveEmptyFolders(const std::vector<std::string>& folders);
 std::string RemoveUninstallKey(const UninstallKeyLocation& location, const std::string& shortName);
 
 // The whole removal: every logged file of the installation in log order, the
-// empty logged folders, the uninstall key, then the log itself and the
+// empty logged folders, the product's uninstall key (never the log's
+// ShortName), then the log itself and the
 // uninstaller (both in `logFolder`), and once more the folders that only
 // these two kept. `links` are where the installation put its links.
 RemovalReport RemoveInstallation(const InstallLogContents& log, const std::string& logFolder,

@@ -3,6 +3,8 @@
 
 #include "platform/error.h"
 #include "platform/unique_resource.h"
+#include "platform/text.h"
+#include "resources/payload/uninstaller/installation_files.h"
 
 #include <windows.h>
 #include <sddl.h>
@@ -71,6 +73,35 @@ bool ReadHandle(const char* number, void*& handle) {
   return true;
 }
 
+// The path of the program a process runs; empty when it cannot be learnt.
+std::string ProgramOf(HANDLE process) {
+  std::wstring path(32768, L'\0');
+  DWORD size = static_cast<DWORD>(path.size());
+  if (!QueryFullProcessImageNameW(process, 0, path.data(), &size)) return {};
+  return platform::WideToAnsi(path.substr(0, size));
+}
+
+// The whole file; empty when it cannot be read.
+std::string Contents(const std::string& path) {
+  const platform::UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ,
+                                              FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                              OPEN_EXISTING, 0, nullptr));
+  LARGE_INTEGER size{};
+  if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart > 64 * 1024 * 1024) return {};
+  std::string contents(static_cast<size_t>(size.QuadPart), '\0');
+  DWORD read = 0;
+  if (!ReadFile(file.get(), contents.data(), static_cast<DWORD>(contents.size()), &read, nullptr) ||
+      read != contents.size()) {
+    return {};
+  }
+  return contents;
+}
+
+bool IsThisUninstaller(const std::string& program) {
+  const std::string own = Contents(OwnProgramPath());
+  return !own.empty() && Contents(program) == own;
+}
+
 unsigned long long NumberOf(void* handle) {
   return static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(handle));
 }
@@ -116,7 +147,7 @@ void StartFinisher(const std::string& originalProgram, void* resultPipe) {
   }
   HANDLE rawSelf = nullptr;
   if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &rawSelf,
-                       SYNCHRONIZE, TRUE, 0)) {
+                       SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, TRUE, 0)) {
     RaiseNotPrepared(GetLastError());
   }
   platform::UniqueHandle self(rawSelf);
@@ -145,6 +176,18 @@ bool ReadFinishArguments(int argc, char** argv, FinishArguments& arguments) {
   read.originalProgram = argv[3];
   arguments = std::move(read);
   return true;
+}
+
+void CheckFinishArguments(const FinishArguments& arguments) {
+  const auto original = static_cast<HANDLE>(arguments.originalProcess);
+  const DWORD id = original ? GetProcessId(original) : 0;
+  const std::string& program = arguments.originalProgram;
+  const bool handedOver = id != 0 && id != GetCurrentProcessId() &&
+                          PathInOneForm(program) == program &&
+                          IsSamePath(ProgramOf(original), program) && IsThisUninstaller(program);
+  if (!handedOver) {
+    platform::Raise("The uninstaller was not started by itself, so nothing was removed.");
+  }
 }
 
 void WaitForOriginal(const FinishArguments& arguments) {

@@ -37,6 +37,13 @@ struct FinishArguments {
 // True (and `arguments` filled) when this process was started by StartFinisher.
 bool ReadFinishArguments(int argc, char** argv, FinishArguments& arguments);
 
+// Raises, before anything is removed or scheduled, unless the arguments are
+// what StartFinisher hands over: a handle to another process whose program
+// is this uninstaller, byte for byte, and that program's path in the one
+// form the installation writes. Anyone may start the copy with any command
+// line, and it runs with administrator rights.
+void CheckFinishArguments(const FinishArguments& arguments);
+
 // Waits for the original process to end. Raises when the handle was not
 // handed over by an original (the copy then removes nothing).
 void WaitForOriginal(const FinishArguments& arguments);

@@ -1,0 +1,93 @@
+#include "platform/security.h"
+
+#include "platform/error.h"
+
+#include <sddl.h>
+#include <aclapi.h>
+
+#include <vector>
+
+namespace platform {
+namespace {
+
+constexpr const char* TrustedInstallerSid =
+    "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464";
+
+bool IsWellKnown(PSID sid, WELL_KNOWN_SID_TYPE type) {
+  return IsWellKnownSid(sid, type) != FALSE;
+}
+
+// The user this process runs as; empty when it cannot be read.
+std::vector<BYTE> OwnUser() {
+  HANDLE rawToken = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &rawToken)) return {};
+  const UniqueHandle token(rawToken);
+  DWORD size = 0;
+  GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);  // asks only for the size
+  std::vector<BYTE> user(size);
+  if (size == 0 || !GetTokenInformation(token.get(), TokenUser, user.data(), size, &size))
+    return {};
+  return user;
+}
+
+}  // namespace
+
+bool IsElevated() {
+  HANDLE rawToken = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &rawToken)) return false;
+  const UniqueHandle token(rawToken);
+  TOKEN_ELEVATION elevation{};
+  DWORD size = 0;
+  return GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation, &size) &&
+         elevation.TokenIsElevated != 0;
+}
+
+bool IsTrustedOwner(PSID owner, PSID self) {
+  if (!owner || !IsValidSid(owner)) return false;
+  if (IsWellKnown(owner, WinBuiltinAdministratorsSid) || IsWellKnown(owner, WinLocalSystemSid)) {
+    return true;
+  }
+  PSID installer = nullptr;
+  if (ConvertStringSidToSidA(TrustedInstallerSid, &installer)) {
+    const UniqueLocalMemory owned(installer);
+    if (EqualSid(owner, installer)) return true;
+  }
+  return self && IsValidSid(self) && EqualSid(owner, self);
+}
+
+bool HasTrustedOwner(const std::string& path) {
+  PSID owner = nullptr;
+  PSECURITY_DESCRIPTOR raw = nullptr;
+  const DWORD status =
+      GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner,
+                            nullptr, nullptr, nullptr, &raw);
+  const UniqueLocalMemory descriptor(raw);
+  if (status != ERROR_SUCCESS) return false;
+  std::vector<BYTE> user = OwnUser();
+  PSID self = user.empty() ? nullptr : reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid;
+  return IsTrustedOwner(owner, self);
+}
+
+bool IsLinkedFolder(const std::string& folder) {
+  const DWORD attributes = GetFileAttributesA(folder.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    return false;
+  }
+  // Other reparse points (files kept in the cloud, say) are ordinary folders.
+  WIN32_FIND_DATAA entry;
+  const UniqueFind find(FindFirstFileA(folder.c_str(), &entry));
+  return !find || entry.dwReserved0 == 0 || IsReparseTagNameSurrogate(entry.dwReserved0);
+}
+
+UniqueLocalMemory ProtectedFolderSecurity() {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(
+          "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FRFX;;;BU)", SDDL_REVISION_1, &descriptor,
+          nullptr)) {
+    Raise(Format("The destination's access list could not be prepared (%s)",
+                 SystemErrorText(GetLastError()).c_str()));
+  }
+  return UniqueLocalMemory(descriptor);
+}
+
+}  // namespace platform

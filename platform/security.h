@@ -1,0 +1,33 @@
+// What the program learns of its own rights and of who owns a folder.
+#pragma once
+
+#include "platform/unique_resource.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace platform {
+
+// True when this process runs with an administrator's full rights: started
+// elevated, or by an administrator whose rights are not split.
+bool IsElevated();
+
+// True for an owner no other user can be: the administrators, the system,
+// the component installer's service, or `self` (the user this process runs as).
+bool IsTrustedOwner(PSID owner, PSID self);
+
+// Whether the owner of an existing file or folder is one IsTrustedOwner
+// accepts for this process's user; false when it cannot be read.
+bool HasTrustedOwner(const std::string& path);
+
+// True for a folder that is a junction or a symbolic link, or another
+// reparse point whose tag cannot be read (Wine gives none for its links).
+bool IsLinkedFolder(const std::string& folder);
+
+// A security descriptor with a protected access list: full control for the
+// system and the administrators, read and execute for users, inherited by
+// everything made inside. Raises when it cannot be built.
+UniqueLocalMemory ProtectedFolderSecurity();
+
+}  // namespace platform
