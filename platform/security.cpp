@@ -1,6 +1,7 @@
 #include "platform/security.h"
 
 #include "platform/error.h"
+#include "platform/text.h"
 
 #include <sddl.h>
 #include <aclapi.h>
@@ -69,13 +70,16 @@ bool HasTrustedOwner(const std::string& path) {
 }
 
 bool IsLinkedFolder(const std::string& folder) {
-  const DWORD attributes = GetFileAttributesA(folder.c_str());
+  // The search below finds nothing for a name ending in a backslash.
+  const std::string path = WithoutTrailingBackslash(folder);
+  const DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
     return false;
   }
-  // Other reparse points (files kept in the cloud, say) are ordinary folders.
+  // Other reparse points (files kept in the cloud, say) are ordinary folders;
+  // a tag that cannot be read counts as a link (Wine gives none for its links).
   WIN32_FIND_DATAA entry;
-  const UniqueFind find(FindFirstFileA(folder.c_str(), &entry));
+  const UniqueFind find(FindFirstFileA(path.c_str(), &entry));
   return !find || entry.dwReserved0 == 0 || IsReparseTagNameSurrogate(entry.dwReserved0);
 }
 

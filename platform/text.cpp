@@ -22,6 +22,11 @@ bool EndsWithBackslash(std::string_view text) {
   return !text.empty() && LastBackslash(text) == text.size() - 1;
 }
 
+std::string WithoutTrailingBackslash(std::string folder) {
+  while (folder.size() > 3 && EndsWithBackslash(folder)) folder.pop_back();
+  return folder;
+}
+
 std::string FolderPrefix(std::string folder) {
   if (!EndsWithBackslash(folder)) folder += '\\';
   return folder;

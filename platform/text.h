@@ -14,6 +14,10 @@ size_t LastBackslash(std::string_view text);
 // True when the text's last character is a backslash, by the same rule.
 bool EndsWithBackslash(std::string_view text);
 
+// The folder without its trailing backslashes, but a drive's root ("C:\")
+// keeps its own.
+std::string WithoutTrailingBackslash(std::string folder);
+
 // A folder used as a prefix ends in a backslash; an empty text becomes "\".
 std::string FolderPrefix(std::string folder);
 

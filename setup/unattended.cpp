@@ -150,9 +150,9 @@ std::optional<int> RunCommandLine(std::string_view commandLine) noexcept {
   } catch (const platform::SetupError& error) {
     report.Error(error.text());
   } catch (const std::bad_alloc&) {
-    report.Error("Out of memory");
+    report.Error(wizard::kOutOfMemory);
   } catch (...) {
-    report.Error("Unexpected error");
+    report.Error(wizard::kUnexpectedError);
   }
   return failureCode;
 }

@@ -6,6 +6,7 @@
 #include "platform/folder_path.h"
 #include "platform/known_folders.h"
 #include "platform/registry.h"
+#include "platform/security.h"
 #include "platform/text.h"
 #include "product/product_definition.h"
 
@@ -62,11 +63,6 @@ bool SameText(const std::wstring& a, const std::wstring& b) {
                               static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
-std::string WithoutTrailingBackslash(std::string folder) {
-  while (folder.size() > 3 && platform::EndsWithBackslash(folder)) folder.pop_back();
-  return folder;
-}
-
 // A "Shell Folders" value of the user; when it is missing, empty or not
 // text, the system's own folder, as the installation takes it.
 std::string ShellFolder(const char* name, int csidl) {
@@ -94,7 +90,7 @@ LinkFolders SystemLinkFolders() {
 }
 
 InstallationFiles::InstallationFiles(const std::string& ownFolder, const LinkFolders& links)
-    : ownFolder_(LongPath(FullPath(WithoutTrailingBackslash(ownFolder)))),
+    : ownFolder_(LongPath(FullPath(platform::WithoutTrailingBackslash(ownFolder)))),
       ownPrefix_(platform::FolderPrefix(ownFolder)) {
   const std::string shortName = product::ShortName;
   std::vector<std::string> paths;
@@ -102,7 +98,7 @@ InstallationFiles::InstallationFiles(const std::string& ownFolder, const LinkFol
     paths.push_back(platform::FolderPrefix(links.desktop) + shortName + ".lnk");
   const std::string startMenu = platform::FolderPrefix(links.programs + "\\" + shortName);
   // A Start-menu folder that leads elsewhere is not the one the installation made.
-  if (!links.programs.empty() && !IsLinkedFolder(startMenu)) {
+  if (!links.programs.empty() && !platform::IsLinkedFolder(startMenu)) {
     for (const std::string& name :
          {shortName + ".lnk", std::string("Quick help.lnk"),
           std::string(product::PublisherPageName) + ".url", shortName + " web page.url"}) {
@@ -127,19 +123,6 @@ std::string InstallationFiles::PathToRemove(const std::string& entry) const {
   if (name.empty() || name.find(L':') != std::wstring::npos) return {};
   if (!SameText(LongPath(FolderPart(full)), ownFolder_)) return {};
   return ownPrefix_ + platform::WideToAnsi(name);
-}
-
-bool IsLinkedFolder(const std::string& folder) {
-  const std::string path = WithoutTrailingBackslash(folder);
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-    return false;
-  }
-  // Other reparse points (files kept in the cloud, say) are ordinary folders;
-  // a tag that cannot be read counts as a link (Wine gives none for its links).
-  WIN32_FIND_DATAA entry;
-  const platform::UniqueFind find(FindFirstFileA(path.c_str(), &entry));
-  return !find || entry.dwReserved0 == 0 || IsReparseTagNameSurrogate(entry.dwReserved0);
 }
 
 }  // namespace uninstaller

@@ -46,8 +46,4 @@ std::string PathInOneForm(const std::string& path);
 // the entries of the log are.
 bool IsSamePath(const std::string& a, const std::string& b);
 
-// True for a folder that is a junction or a symbolic link: such a folder is
-// never entered or removed, since either would reach wherever it points.
-bool IsLinkedFolder(const std::string& folder);
-
 }  // namespace uninstaller

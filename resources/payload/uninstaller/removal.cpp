@@ -3,6 +3,7 @@
 #include "resources/payload/uninstaller/removal.h"
 
 #include "platform/error.h"
+#include "platform/security.h"
 #include "platform/text.h"
 #include "platform/unique_resource.h"
 #include "product/product_definition.h"
@@ -21,13 +22,9 @@ bool IsFullPath(const std::string& path) {
   return path.size() > 2 && path[0] == '\\' && path[1] == '\\';
 }
 
-std::string WithoutTrailingBackslash(std::string folder) {
-  while (folder.size() > 3 && platform::EndsWithBackslash(folder)) folder.pop_back();
-  return folder;
-}
-
 bool SamePath(const std::string& a, const std::string& b) {
-  return lstrcmpiA(WithoutTrailingBackslash(a).c_str(), WithoutTrailingBackslash(b).c_str()) == 0;
+  return lstrcmpiA(platform::WithoutTrailingBackslash(a).c_str(),
+                   platform::WithoutTrailingBackslash(b).c_str()) == 0;
 }
 
 bool IsGone(DWORD error) {
@@ -56,9 +53,9 @@ std::vector<std::string> FolderContents(const std::string& folder) {
 std::vector<FolderKept> FoldersStillThere(const std::vector<std::string>& folders) {
   std::vector<FolderKept> kept;
   for (const std::string& logged : folders) {
-    const std::string folder = WithoutTrailingBackslash(logged);
+    const std::string folder = platform::WithoutTrailingBackslash(logged);
     if (!IsFullPath(folder) || !platform::DirectoryExists(folder)) continue;
-    if (IsLinkedFolder(folder)) continue;  // not entered: named among what was left alone
+    if (platform::IsLinkedFolder(folder)) continue;  // not entered: named among what was left alone
     if (std::any_of(kept.begin(), kept.end(),
                     [&](const FolderKept& k) { return SamePath(k.path, folder); })) {
       continue;
@@ -72,8 +69,8 @@ std::vector<FolderKept> FoldersStillThere(const std::vector<std::string>& folder
 std::vector<std::string> LinkedFolders(const std::vector<std::string>& folders) {
   std::vector<std::string> linked;
   for (const std::string& logged : folders) {
-    const std::string folder = WithoutTrailingBackslash(logged);
-    if (!IsFullPath(folder) || !IsLinkedFolder(folder)) continue;
+    const std::string folder = platform::WithoutTrailingBackslash(logged);
+    if (!IsFullPath(folder) || !platform::IsLinkedFolder(folder)) continue;
     const auto same = [&](const std::string& l) { return SamePath(l, folder); };
     if (std::none_of(linked.begin(), linked.end(), same)) linked.push_back(folder);
   }
@@ -119,9 +116,9 @@ void RemoveEmptyFolders(const std::vector<std::string>& folders) {
   for (bool removedOne = true; removedOne;) {
     removedOne = false;
     for (const std::string& logged : folders) {
-      const std::string folder = WithoutTrailingBackslash(logged);
+      const std::string folder = platform::WithoutTrailingBackslash(logged);
       // A junction or link would go whatever the folder it leads to holds.
-      if (!IsFullPath(folder) || IsLinkedFolder(folder)) continue;
+      if (!IsFullPath(folder) || platform::IsLinkedFolder(folder)) continue;
       // RemoveDirectoryA removes only an empty folder: one that still holds
       // anything fails and stays, which is what is wanted here.
       if (RemoveDirectoryA(folder.c_str())) removedOne = true;
