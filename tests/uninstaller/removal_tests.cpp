@@ -1,6 +1,6 @@
-#include "resources/payload/uninstaller/removal.h"
-#include "resources/payload/uninstaller/self_removal.h"
-#include "resources/payload/uninstaller/unattended_removal.h"
+#include "uninstaller/removal.h"
+#include "uninstaller/self_removal.h"
+#include "uninstaller/unattended_removal.h"
 
 #include "platform/error.h"
 #include "platform/text.h"

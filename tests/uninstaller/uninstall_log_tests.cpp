@@ -1,4 +1,4 @@
-#include "resources/payload/uninstaller/uninstall_log.h"
+#include "uninstaller/uninstall_log.h"
 
 #include "platform/error.h"
 #include "platform/unique_resource.h"

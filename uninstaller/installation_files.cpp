@@ -1,7 +1,7 @@
 // Paths are compared in the one form the installation writes them in (see
 // folder_path.h), with short 8.3 names spelled out and letter case ignored. A junction or symbolic
 // link is never resolved, so a path through one never equals a path without it.
-#include "resources/payload/uninstaller/installation_files.h"
+#include "uninstaller/installation_files.h"
 
 #include "platform/folder_path.h"
 #include "platform/known_folders.h"

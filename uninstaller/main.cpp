@@ -4,10 +4,10 @@
 #include "platform/files.h"
 #include "platform/system_library.h"
 #include "product/product_definition.h"
-#include "resources/payload/uninstaller/removal.h"
-#include "resources/payload/uninstaller/self_removal.h"
-#include "resources/payload/uninstaller/unattended_removal.h"
-#include "resources/payload/uninstaller/uninstall_log.h"
+#include "uninstaller/removal.h"
+#include "uninstaller/self_removal.h"
+#include "uninstaller/unattended_removal.h"
+#include "uninstaller/uninstall_log.h"
 
 #include <windows.h>
 

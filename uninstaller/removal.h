@@ -4,8 +4,8 @@
 // logged file the installation does not make (see installation_files.h).
 #pragma once
 
-#include "resources/payload/uninstaller/installation_files.h"
-#include "resources/payload/uninstaller/uninstall_log.h"
+#include "uninstaller/installation_files.h"
+#include "uninstaller/uninstall_log.h"
 
 #include <windows.h>
 

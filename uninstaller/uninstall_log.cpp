@@ -1,6 +1,6 @@
 // install.log is a profile file written one key at a time; it is read back
 // through the same system profile calls.
-#include "resources/payload/uninstaller/uninstall_log.h"
+#include "uninstaller/uninstall_log.h"
 
 #include "platform/error.h"
 #include "platform/unique_resource.h"

@@ -1,4 +1,4 @@
-#include "resources/payload/uninstaller/unattended_removal.h"
+#include "uninstaller/unattended_removal.h"
 
 #include "platform/error.h"
 #include "platform/files.h"

@@ -1,6 +1,6 @@
 // The removal itself. Every step goes on after a failure, so that one file
 // in use keeps only itself (and the folders holding it) on the machine.
-#include "resources/payload/uninstaller/removal.h"
+#include "uninstaller/removal.h"
 
 #include "platform/error.h"
 #include "platform/security.h"

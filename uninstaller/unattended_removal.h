@@ -2,8 +2,8 @@
 // management tools, which learn the outcome from the exit code alone.
 #pragma once
 
-#include "resources/payload/uninstaller/removal.h"
-#include "resources/payload/uninstaller/self_removal.h"
+#include "uninstaller/removal.h"
+#include "uninstaller/self_removal.h"
 
 #include <string>
 

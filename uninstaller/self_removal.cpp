@@ -1,10 +1,10 @@
 // Starting the copy that removes the installation, and the copy's own exit.
-#include "resources/payload/uninstaller/self_removal.h"
+#include "uninstaller/self_removal.h"
 
 #include "platform/error.h"
 #include "platform/unique_resource.h"
 #include "platform/text.h"
-#include "resources/payload/uninstaller/installation_files.h"
+#include "uninstaller/installation_files.h"
 
 #include <windows.h>
 #include <sddl.h>
