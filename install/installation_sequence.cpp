@@ -81,11 +81,11 @@ std::string ShellFolder(const platform::ShellFolderReader& reader, const char* n
 
 bool Installer::InstallPayloads() {
   for (const product::PayloadRow& row : product::PayloadTable) {
-    const std::string target = InstallDir + row.fileName;
+    const std::string target = installDir_ + row.fileName;
     const bool preserved = IsPreservedFile(row.fileName);
     if (preserved && platform::FileExists(target)) continue;
     if (!ExtractPayload(target, row.resourceName)) return false;
-    if (!preserved) AddLogEntry(0, target);
+    if (!preserved) AddLogEntry(LogEntryKind::File, target);
   }
   return true;
 }
@@ -93,9 +93,9 @@ bool Installer::InstallPayloads() {
 void Installer::CreateDesktopLink(const platform::ShellFolderReader& reader) {
   const std::string desktop = ShellFolder(reader, "Desktop", CSIDL_DESKTOPDIRECTORY);
   if (desktop.empty()) return;
-  const std::string mainProgram = InstallDir + product::MainProgram.fileName;
+  const std::string mainProgram = installDir_ + product::MainProgram.fileName;
   CreateShellLink(
-      InstallDir, mainProgram, "",
+      installDir_, mainProgram, "",
       platform::AnsiToWide(platform::FolderPrefix(desktop) + product::ShortName + ".lnk"),
       product::FullName, mainProgram, 0);
 }
@@ -110,13 +110,13 @@ std::optional<std::wstring> Installer::CreateStartMenuLinks(
       platform::AnsiToWide(platform::FolderPrefix(programs + "\\" + product::ShortName));
   const std::string folder = platform::WideToAnsi(StartMenuFolder);
   CreateDirectoryA(folder.c_str(), nullptr);  // an existing folder is fine: not checked
-  AddLogEntry(1, folder);
-  const std::string mainProgram = InstallDir + product::MainProgram.fileName;
-  const std::string helpText = InstallDir + product::HelpText.fileName;
-  CreateShellLink(InstallDir, mainProgram, "",
+  AddLogEntry(LogEntryKind::Folder, folder);
+  const std::string mainProgram = installDir_ + product::MainProgram.fileName;
+  const std::string helpText = installDir_ + product::HelpText.fileName;
+  CreateShellLink(installDir_, mainProgram, "",
                   StartMenuFolder + platform::AnsiToWide(product::ShortName) + L".lnk",
                   product::FullName, mainProgram, 0);
-  CreateShellLink(InstallDir, helpText, "", StartMenuFolder + L"Quick help.lnk", "Quick help",
+  CreateShellLink(installDir_, helpText, "", StartMenuFolder + L"Quick help.lnk", "Quick help",
                   helpText, 0);
   return StartMenuFolder;
 }
@@ -124,13 +124,13 @@ std::optional<std::wstring> Installer::CreateStartMenuLinks(
 void Installer::CreateShortcuts(InstallationHost& host) {
   const platform::ShellFolderReader reader(registry_.shellFoldersRoot, registry_.explorerKey);
   if (host.DeskIconChecked()) CreateDesktopLink(reader);
-  std::string ShortcutFolder = InstallDir;
+  std::string ShortcutFolder = installDir_;
   if (host.StartIconChecked()) {
     if (auto startMenu = CreateStartMenuLinks(reader)) {
       ShortcutFolder = platform::WideToAnsi(*startMenu);
     }
   }
-  const std::string mainProgram = InstallDir + product::MainProgram.fileName;
+  const std::string mainProgram = installDir_ + product::MainProgram.fileName;
   CreateInternetShortcut(ShortcutFolder, product::PublisherPageName, product::PublisherUrl,
                          mainProgram, 1);
   CreateInternetShortcut(ShortcutFolder, std::string(product::ShortName) + " web page",
@@ -152,12 +152,12 @@ void Installer::CreateShortcutsThenRegister(InstallationHost& host) {
 
 void Installer::LogProductFiles(bool folderCreated) {
   for (const char* file : product::RuntimeFiles) {
-    if (*file) AddLogEntry(0, InstallDir + file);
+    if (*file) AddLogEntry(LogEntryKind::File, installDir_ + file);
   }
   for (const char* folder : product::ExtraFolders) {
-    if (*folder) AddLogEntry(1, InstallDir + folder);
+    if (*folder) AddLogEntry(LogEntryKind::Folder, installDir_ + folder);
   }
-  if (folderCreated) AddLogEntry(1, InstallDir);
+  if (folderCreated) AddLogEntry(LogEntryKind::Folder, installDir_);
 }
 
 // The results are not examined: whatever the system shows, the product is
@@ -166,28 +166,28 @@ void Installer::LogProductFiles(bool folderCreated) {
 // cannot be reached none is opened, and nothing is said.
 void Installer::OpenInstalledDocuments(InstallationHost& host) {
   std::vector<std::string> documents;
-  if (host.RunProgramChecked()) documents.push_back(InstallDir + product::MainProgram.fileName);
-  if (host.OpenHelpText()) documents.push_back(InstallDir + product::HelpText.fileName);
+  if (host.RunProgramChecked()) documents.push_back(installDir_ + product::MainProgram.fileName);
+  if (host.OpenHelpText()) documents.push_back(installDir_ + product::HelpText.fileName);
   if (documents.empty()) return;
-  if (isElevated()) {
-    platform::Shell().OpenDocumentsAsUser(documents, InstallDir, SW_SHOWNORMAL);
+  if (isElevated_()) {
+    platform::Shell().OpenDocumentsAsUser(documents, installDir_, SW_SHOWNORMAL);
     return;
   }
   for (const std::string& document : documents) {
-    platform::Shell().OpenDocument(host.OwnerWindow(), document, InstallDir, SW_SHOWNORMAL);
+    platform::Shell().OpenDocument(host.OwnerWindow(), document, installDir_, SW_SHOWNORMAL);
   }
 }
 
 bool Installer::RunInstallation(const std::string& folderText, InstallationHost& host) {
-  InstallDir = DestinationFolder(folderText);
-  const bool elevated = isElevated();
+  installDir_ = DestinationFolder(folderText);
+  const bool elevated = isElevated_();
   if (elevated) {
-    const std::string refusal = DestinationRefusal(InstallDir, ReadDestinationFacts(InstallDir));
+    const std::string refusal = DestinationRefusal(installDir_, ReadDestinationFacts(installDir_));
     if (!refusal.empty()) platform::Raise(refusal);
   }
   bool FolderCreated = false;
-  if (!platform::DirectoryExists(InstallDir)) {
-    CreateDestination(InstallDir, elevated);
+  if (!platform::DirectoryExists(installDir_)) {
+    CreateDestination(installDir_, elevated);
     FolderCreated = true;
   }
   BeginLog();

@@ -7,23 +7,24 @@
 namespace install {
 
 std::string UninstallKeyPath() {
-  return std::string("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") +
-         product::ShortName;
+  return std::string(platform::kUninstallKeys) + "\\" + product::ShortName;
 }
 
-Installer::Installer(HMODULE payloadModule, RegistryLocations registry)
+Installer::Installer(HMODULE payloadModule, RegistryLocations registry,
+                     std::function<bool()> isElevated)
     : payloadModule_(payloadModule ? payloadModule : GetModuleHandleA(nullptr)),
-      registry_(std::move(registry)) {
+      registry_(std::move(registry)),
+      isElevated_(std::move(isElevated)) {
   if (registry_.uninstallKeyPath.empty()) registry_.uninstallKeyPath = UninstallKeyPath();
 }
 
 void Installer::ResetLogCounters() {
-  NextFileIndex = 1;
-  NextFolderIndex = 1;
+  nextFileIndex_ = 1;
+  nextFolderIndex_ = 1;
 }
 
 void Installer::ReleaseLog() {
-  InstallLog.reset();
+  installLog_.reset();
 }
 
 bool IsPreservedFile(const std::string& fileName) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "install/log_writer.h"
+#include "platform/registry.h"
 #include "platform/security.h"
 
 #include <windows.h>
@@ -12,10 +13,6 @@
 #include <functional>
 #include <optional>
 #include <string>
-
-namespace platform {
-class ShellFolderReader;
-}
 
 namespace install {
 
@@ -40,22 +37,43 @@ class InstallationHost {
 // install.log lists it, the uninstall entry once its key was written.
 enum class Recorded { File, Folder, RegistryKey };
 
+// What one install.log entry records, with the kind numbers the log's
+// readers have always used.
+enum class LogEntryKind { File = 0, Folder = 1 };
+
 // Where the engine reads and writes the registry; tests point it at scratch keys.
 struct RegistryLocations {
   HKEY shellFoldersRoot = HKEY_CURRENT_USER;
-  std::string explorerKey = "Software\\MicroSoft\\Windows\\CurrentVersion\\Explorer";
+  std::string explorerKey = platform::kExplorerKey;
   HKEY uninstallRoot = HKEY_LOCAL_MACHINE;
   std::string uninstallKeyPath;  // UninstallKeyPath unless a test sets another
 };
 
-// "SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\" + ShortName.
+// The product's own uninstall key: kUninstallKeys + "\" + ShortName.
 std::string UninstallKeyPath();
 
 class Installer {
  public:
   // `payloadModule`: the module whose "BINARY" resources hold the payloads;
   // null means the program itself.
-  explicit Installer(HMODULE payloadModule = nullptr, RegistryLocations registry = {});
+  // `isElevated`: whether the installation runs with administrator rights;
+  // tests decide.
+  explicit Installer(HMODULE payloadModule = nullptr, RegistryLocations registry = {},
+                     std::function<bool()> isElevated = platform::IsElevated);
+
+  // The destination with a trailing backslash; RunInstallation fixes it from
+  // the folder's text, tests set it before BeginLog.
+  const std::string& InstallDir() const noexcept { return installDir_; }
+  void SetInstallDir(std::string folder) { installDir_ = std::move(folder); }
+  // The log writer: empty until the log is begun and after it is released.
+  const std::optional<LogWriter>& InstallLog() const noexcept { return installLog_; }
+  // The keys the next [Files] and [Folders] entries get.
+  int NextFileIndex() const noexcept { return nextFileIndex_; }
+  int NextFolderIndex() const noexcept { return nextFolderIndex_; }
+  // Told of each record as it is made, in order; the wizard sets none.
+  void ReportRecordsTo(std::function<void(Recorded what, const std::string& path)> observer) {
+    onRecorded_ = std::move(observer);
+  }
 
   // Window shown: both log counters back to 1.
   void ResetLogCounters();
@@ -65,9 +83,9 @@ class Installer {
   // Deletes an old InstallDir + "install.log", creates the writer on it and
   // writes the [Application] header.
   void BeginLog();
-  // Kind 0: a file under [Files]; kind 1: a folder under [Folders]; other
-  // kinds write nothing. The counter advances only after its write succeeded.
-  void AddLogEntry(int kind, const std::string& path);
+  // A file under [Files] or a folder under [Folders]; a value of no kind
+  // writes nothing. The counter advances only after its write succeeded.
+  void AddLogEntry(LogEntryKind kind, const std::string& path);
 
   // Inflates one payload resource into `targetPath`; true when the stream
   // ended whole and the file then exists, false for a stream cut short.
@@ -84,16 +102,6 @@ class Installer {
   // The whole installation into `folderText` (the destination folder's text).
   bool RunInstallation(const std::string& folderText, InstallationHost& host);
 
-  // Engine state, owned here on behalf of the wizard window.
-  std::string InstallDir;               // destination with a trailing backslash
-  std::optional<LogWriter> InstallLog;  // null until the log is begun
-  int NextFileIndex = 1;
-  int NextFolderIndex = 1;
-  // Whether the installation runs with administrator rights; tests decide.
-  std::function<bool()> isElevated = platform::IsElevated;
-  // Told of each record as it is made, in order; the wizard leaves it unset.
-  std::function<void(Recorded what, const std::string& path)> onRecorded;
-
  private:
   // The steps of RunInstallation, in its order.
   bool InstallPayloads();
@@ -106,6 +114,13 @@ class Installer {
 
   HMODULE payloadModule_;
   RegistryLocations registry_;
+  std::function<bool()> isElevated_;
+  std::function<void(Recorded what, const std::string& path)> onRecorded_;
+  // Engine state, owned here on behalf of the wizard window.
+  std::string installDir_;
+  std::optional<LogWriter> installLog_;  // null until the log is begun
+  int nextFileIndex_ = 1;
+  int nextFolderIndex_ = 1;
 };
 
 // True when `fileName` equals an entry of PreservedFiles, byte for byte.

@@ -35,7 +35,7 @@ void Installer::CreateInternetShortcut(const std::string& Folder, const std::str
     DWORD written = 0;
     WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
   }  // closed before it is logged
-  AddLogEntry(0, fileName);
+  AddLogEntry(LogEntryKind::File, fileName);
   platform::Shell().NotifyFolderChanged(folderPrefix);
 }
 

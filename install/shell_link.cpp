@@ -68,11 +68,11 @@ void Installer::CreateShellLink(const std::string& WorkingFolder, const std::str
       // One level only; the result is not examined: a folder that could not
       // be made shows as a link that was not saved, and both are logged.
       CreateDirectoryA(linkFolder.c_str(), nullptr);
-      AddLogEntry(1, linkFolder);
+      AddLogEntry(LogEntryKind::Folder, linkFolder);
     }
     // Not examined either: the link is logged whether or not it was saved.
     shellLink.file->Save(LinkPath.c_str(), FALSE);
-    AddLogEntry(0, linkPath);
+    AddLogEntry(LogEntryKind::File, linkPath);
   }
   platform::Shell().NotifyFolderChanged(linkFolder);
 }

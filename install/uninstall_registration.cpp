@@ -56,9 +56,9 @@ bool WriteUninstallEntry(HKEY root, const std::string& keyPath, const std::strin
 }
 
 void Installer::RegisterUninstall() {
-  if (WriteUninstallEntry(registry_.uninstallRoot, registry_.uninstallKeyPath, InstallDir) &&
-      onRecorded) {
-    onRecorded(Recorded::RegistryKey, registry_.uninstallKeyPath);
+  if (WriteUninstallEntry(registry_.uninstallRoot, registry_.uninstallKeyPath, installDir_) &&
+      onRecorded_) {
+    onRecorded_(Recorded::RegistryKey, registry_.uninstallKeyPath);
   }
 }
 

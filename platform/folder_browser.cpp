@@ -10,15 +10,18 @@ namespace platform {
 
 namespace {
 
-// A block from the shell's allocator, given back to it on every path.
-class ShellBlock {
+// A block from the shell's allocator, given back to that allocator on every
+// path (the owners in unique_resource.h release through a fixed function,
+// not through an allocator they hold).
+class ShellAllocatorBlock {
  public:
-  ShellBlock(IMalloc& allocator, void* block) noexcept : allocator_(allocator), block_(block) {}
-  ~ShellBlock() {
+  ShellAllocatorBlock(IMalloc& allocator, void* block) noexcept
+      : allocator_(allocator), block_(block) {}
+  ~ShellAllocatorBlock() {
     if (block_) allocator_.Free(block_);
   }
-  ShellBlock(const ShellBlock&) = delete;
-  ShellBlock& operator=(const ShellBlock&) = delete;
+  ShellAllocatorBlock(const ShellAllocatorBlock&) = delete;
+  ShellAllocatorBlock& operator=(const ShellAllocatorBlock&) = delete;
   void* get() const noexcept { return block_; }
 
  private:
@@ -104,7 +107,7 @@ std::optional<std::string> RunDialog(IMalloc& allocator, BROWSEINFOA& info, char
   ComApartment apartment;
   ThreadWindowsDisabled windowsDisabled;
   CriticalErrorBoxesOff errorBoxesOff;
-  ShellBlock items(allocator, SHBrowseForFolderA(&info));
+  ShellAllocatorBlock items(allocator, SHBrowseForFolderA(&info));
   if (!items.get()) return std::nullopt;
   // With file-system folders only, every confirmed item has a path; one that
   // had none would leave the display name in the buffer, so it counts as a
@@ -120,7 +123,7 @@ std::optional<std::string> RunDialog(IMalloc& allocator, BROWSEINFOA& info, char
 std::optional<std::string> BrowseForFolder(HWND owner, const std::string& prompt, HWND centreOn) {
   ComPtr<IMalloc> allocator;
   if (FAILED(SHGetMalloc(allocator.put()))) return std::nullopt;
-  ShellBlock buffer(*allocator.get(), allocator->Alloc(MAX_PATH));
+  ShellAllocatorBlock buffer(*allocator.get(), allocator->Alloc(MAX_PATH));
   if (!buffer.get()) return std::nullopt;
   char* path = static_cast<char*>(buffer.get());
   path[0] = '\0';

@@ -55,7 +55,7 @@ ShellFolderReader::ShellFolderReader(HKEY root, const std::string& path) {
 
 std::string ShellFolderReader::Read(const char* name) const {
   if (!key_) return {};
-  UniqueKey folders = OpenKey(key_.get(), "Shell Folders", KEY_ALL_ACCESS);
+  UniqueKey folders = OpenKey(key_.get(), kShellFoldersSubkey, KEY_ALL_ACCESS);
   if (!folders) return {};
   DWORD type = REG_NONE;
   std::vector<char> data;

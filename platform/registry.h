@@ -18,14 +18,21 @@ UniqueKey OpenKey(HKEY root, const std::string& path, REGSAM access);
 // A missing value, another type or size 0 is "not found", never an error.
 std::optional<std::string> QueryTextValue(HKEY key, const char* name);
 
+// The user's Explorer key, whose subkey "Shell Folders" names the user's
+// folders (the desktop, the Start menu's programs).
+inline constexpr const char* kExplorerKey =
+    "Software\\MicroSoft\\Windows\\CurrentVersion\\Explorer";
+inline constexpr const char* kShellFoldersSubkey = "Shell Folders";
+// The machine's key holding one subkey for each installed program's
+// uninstall entry, named by the program.
+inline constexpr const char* kUninstallKeys =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
 // Reads the per-user "Shell Folders" values. The key is opened, or created
 // when missing, with full access for the reader's lifetime; the subkey is
 // opened for each read and closed after it.
 class ShellFolderReader {
  public:
-  static constexpr const char* kExplorerKey =
-      "Software\\MicroSoft\\Windows\\CurrentVersion\\Explorer";
-
   explicit ShellFolderReader(HKEY root = HKEY_CURRENT_USER, const std::string& path = kExplorerKey);
 
   // The value's text, not expanded; the empty text when the key, subkey or

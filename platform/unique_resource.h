@@ -3,7 +3,6 @@
 #pragma once
 
 #include <windows.h>
-#include <objbase.h>
 
 #include <utility>
 
@@ -88,7 +87,6 @@ using UniqueResourceData = UniqueResource<NullIsEmpty<HGLOBAL, &detail::UnlockAn
 using UniqueHeapBlock = UniqueResource<NullIsEmpty<void*, &detail::FreeHeapBlock>>;
 // What the security functions allocate: SID texts, security descriptors.
 using UniqueLocalMemory = UniqueResource<NullIsEmpty<HLOCAL, &detail::FreeLocalMemory>>;
-using UniqueTaskMemory = UniqueResource<NullIsEmpty<void*, &CoTaskMemFree>>;
 using UniqueBitmap = UniqueResource<NullIsEmpty<HBITMAP, &detail::DeleteGdiObject>>;
 using UniqueFont = UniqueResource<NullIsEmpty<HFONT, &detail::DeleteGdiObject>>;
 using UniqueBrush = UniqueResource<NullIsEmpty<HBRUSH, &detail::DeleteGdiObject>>;

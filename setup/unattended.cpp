@@ -110,9 +110,9 @@ int Install(const SilentOptions& options, Report& report) {
   report.Line(std::string("Installing ") + product::FullName + " " + product::Version + " into " +
               destination);
   install::Installer installer;
-  installer.onRecorded = [&](install::Recorded what, const std::string& path) {
-    report.Line(RecordLine(what, path, installer.InstallDir));
-  };
+  installer.ReportRecordsTo([&](install::Recorded what, const std::string& path) {
+    report.Line(RecordLine(what, path, installer.InstallDir()));
+  });
   UnattendedHost host(options, report);
   if (!installer.RunInstallation(destination, host)) return kInstallationFailed;
   report.Line("Installed.");

@@ -67,7 +67,7 @@ bool SameText(const std::wstring& a, const std::wstring& b) {
 // text, the system's own folder, as the installation takes it.
 std::string ShellFolder(const char* name, int csidl) {
   const platform::UniqueKey key = platform::OpenKey(
-      HKEY_CURRENT_USER, std::string(platform::ShellFolderReader::kExplorerKey) + "\\Shell Folders",
+      HKEY_CURRENT_USER, std::string(platform::kExplorerKey) + "\\" + platform::kShellFoldersSubkey,
       KEY_READ);
   std::string folder = key ? platform::QueryTextValue(key.get(), name).value_or("") : "";
   return folder.empty() ? platform::KnownFolderPath(csidl) : folder;

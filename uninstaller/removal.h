@@ -4,6 +4,7 @@
 // logged file the installation does not make (see installation_files.h).
 #pragma once
 
+#include "platform/registry.h"
 #include "uninstaller/installation_files.h"
 #include "uninstaller/uninstall_log.h"
 
@@ -39,7 +40,7 @@ struct RemovalReport {
 // Where the product's uninstall key lies; tests point it at a scratch key.
 struct UninstallKeyLocation {
   HKEY root = HKEY_LOCAL_MACHINE;
-  std::string parentPath = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+  std::string parentPath = platform::kUninstallKeys;
 };
 
 // Deletes one file. A file already gone counts as deleted; a read-only one

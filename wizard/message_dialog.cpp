@@ -4,6 +4,7 @@
 #include "platform/text.h"
 #include "platform/unique_resource.h"
 #include "wizard/error_box.h"
+#include "wizard/gdi.h"
 
 #include <commctrl.h>
 
@@ -148,16 +149,11 @@ DialogTemplate BuildTemplate(const FallbackRequest& request) {
 
 // The message's size in pixels, wrapped at `maxWidth`, in the dialog's font.
 SIZE MeasureText(HWND dialog, const std::string& text, int maxWidth) {
-  struct WindowDc {
-    HWND window;
-    HDC dc;
-    ~WindowDc() { ReleaseDC(window, dc); }
-  } screen{dialog, GetDC(dialog)};
-  const HGDIOBJ previous =
-      SelectObject(screen.dc, reinterpret_cast<HGDIOBJ>(SendMessageA(dialog, WM_GETFONT, 0, 0)));
+  const WindowDc screen(dialog);
+  const SelectedObject font(screen.dc(),
+                            reinterpret_cast<HGDIOBJ>(SendMessageA(dialog, WM_GETFONT, 0, 0)));
   RECT bounds{0, 0, maxWidth, 0};
-  DrawTextA(screen.dc, text.c_str(), -1, &bounds, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-  SelectObject(screen.dc, previous);
+  DrawTextA(screen.dc(), text.c_str(), -1, &bounds, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
   return {bounds.right, bounds.bottom};
 }
 

@@ -27,6 +27,10 @@ inline constexpr const char* kCopyrightNotice = PRODUCT_COPYRIGHT_NOTICE;
 // The host of a web address: no scheme, no path.
 std::string HostOf(const std::string& url);
 
+// Whether the window may close: not while the wizard runs and no
+// installation has returned, unless the user confirmed leaving.
+enum class ExitState { WizardRunning = 0, InstallationAttempted = 1, ExitConfirmed = 2 };
+
 class SetupForm : public FormWindow, private install::InstallationHost {
  public:
   // `dialogs` answers the message dialogs; the installation takes its
@@ -81,8 +85,9 @@ class SetupForm : public FormWindow, private install::InstallationHost {
   ChildControl DeskIconCheck;
 
   int PageIndex = 0;
+  ExitState exitState() const noexcept { return exitState_; }
   // The destination folder with a trailing backslash, once the installation started.
-  const std::string& InstallDir() const noexcept { return installer_.InstallDir; }
+  const std::string& InstallDir() const noexcept { return installer_.InstallDir(); }
   const install::Installer& installer() const noexcept { return installer_; }
 
   // The handlers, bound to their events in the constructor.
@@ -125,6 +130,7 @@ class SetupForm : public FormWindow, private install::InstallationHost {
   HWND OwnerWindow() override;
 
   Tooltip tooltip_;
+  ExitState exitState_ = ExitState::WizardRunning;
   bool shown_ = false;
   HWND activeControl_ = nullptr;  // the control with the focus when the window was left
 };

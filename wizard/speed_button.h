@@ -23,9 +23,6 @@ class SpeedButton : public WindowlessControl {
   bool hovered() const noexcept { return hovered_; }
   bool flat() const noexcept { return flat_; }
 
-  // A free integer the window keeps with the button.
-  int tag = 0;
-
   // Where the glyph's top-left corner lands, in the parent's coordinates,
   // when the button is not pressed.
   POINT GlyphOrigin() const;

@@ -10,12 +10,6 @@
 namespace wizard {
 namespace {
 
-// ExitBt's tag holds the exit state: 0 while the wizard runs and no
-// installation has returned, 1 once one has, 2 once the user confirmed leaving.
-constexpr int kWizardRunning = 0;
-constexpr int kInstallationAttempted = 1;
-constexpr int kExitConfirmed = 2;
-
 enum Page { kWelcome = 0, kDestination = 1, kOptions = 2, kReady = 3 };
 
 }  // namespace
@@ -65,9 +59,10 @@ void SetupForm::BackBtClick() {
 }
 
 void SetupForm::ExitBtClick() {
-  if (ExitBt.tag == kWizardRunning && dialogs_.Show(hwnd(), MessageKind::Warning, kReallyExit,
-                                                    MessageButtons::YesNo) == MessageAnswer::Yes) {
-    ExitBt.tag = kExitConfirmed;
+  if (exitState_ == ExitState::WizardRunning &&
+      dialogs_.Show(hwnd(), MessageKind::Warning, kReallyExit, MessageButtons::YesNo) ==
+          MessageAnswer::Yes) {
+    exitState_ = ExitState::ExitConfirmed;
   }
   Close();
 }
@@ -78,7 +73,7 @@ void SetupForm::PageControl1Changing(bool& AllowChange) {
 }
 
 void SetupForm::FormCloseQuery(bool& CanClose) {
-  if (ExitBt.tag == kWizardRunning) CanClose = false;
+  if (exitState_ == ExitState::WizardRunning) CanClose = false;
 }
 
 void SetupForm::Close() {
@@ -108,7 +103,7 @@ void SetupForm::LinkClick() {
 // more.
 bool SetupForm::ProcessMessagesUnlessLeft() {
   Application::ProcessMessages();
-  return ExitBt.tag != kExitConfirmed;
+  return exitState_ != ExitState::ExitConfirmed;
 }
 
 void SetupForm::SelectFolderBtClick() {
@@ -131,7 +126,7 @@ void SetupForm::StartInstallation() {
   // The disabled buttons and the text are painted.
   if (!ProcessMessagesUnlessLeft()) return;
   if (installer_.RunInstallation(FolderEdit.text(), *this)) AdvancePage();
-  ExitBt.tag = kInstallationAttempted;
+  exitState_ = ExitState::InstallationAttempted;
   ExitBt.SetCaption("Close");
 }
 

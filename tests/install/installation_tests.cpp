@@ -141,10 +141,9 @@ class Installation : public testing::Test {
   bool Install(const std::string& folderText, const char* module = INSTALLATION_PAYLOADS,
                const std::string& resolvedDir = {}) {
     const platform::UniqueModule payloads = LoadPayloadModule(module);
-    install::Installer installer(payloads.get(), Locations());
-    installer.isElevated = [this] { return elevated_; };
+    install::Installer installer(payloads.get(), Locations(), [this] { return elevated_; });
     const bool result = installer.RunInstallation(folderText, host_);
-    EXPECT_EQ(installer.InstallDir,
+    EXPECT_EQ(installer.InstallDir(),
               resolvedDir.empty() ? platform::FolderPrefix(folderText) : resolvedDir);
     installer.ReleaseLog();
     return result;

@@ -45,10 +45,10 @@ TEST(InternetShortcutText, NegativeIndexAndEmptyAddress) {
 // Values of one section of the install log, in the file's order.
 struct InternetShortcutFixture : testing::Test {
   InternetShortcutFixture() {
-    installer.InstallDir = logFolder.path() + "\\";
+    installer.SetInstallDir(logFolder.path() + "\\");
     installer.BeginLog();
   }
-  Strings Files() const { return test::ProfileSection(installer.InstallLog->path(), "Files"); }
+  Strings Files() const { return test::ProfileSection(installer.InstallLog()->path(), "Files"); }
 
   test::RecordingShell shell;
   test::TempFolder logFolder;
@@ -108,12 +108,13 @@ TEST_F(InternetShortcutFixture, AMissingFolderRaisesWithTheAbsoluteNameAndLeaves
 
   EXPECT_FALSE(platform::FileExists(menu / "missing\\page.url"));
   EXPECT_EQ(Files(), Strings{});
-  EXPECT_EQ(installer.NextFileIndex, 1);
+  EXPECT_EQ(installer.NextFileIndex(), 1);
   EXPECT_EQ(shell.notified, Strings{});
 }
 
 TEST_F(InternetShortcutFixture, ALogThatCannotBeWrittenRaisesAfterTheFileWasWritten) {
-  installer.InstallLog.emplace(logFolder / "missing\\install.log");
+  installer.SetInstallDir(logFolder / "missing\\");  // a log that cannot be written
+  EXPECT_THROW(installer.BeginLog(), platform::SetupError);
   EXPECT_THROW(installer.CreateInternetShortcut(menu.path(), "page", kUrl20, "", 0),
                platform::SetupError);
   // Closed before the log entry was tried: the file can be opened without

@@ -10,12 +10,14 @@
 
 namespace {
 
+using Kind = install::LogEntryKind;
+
 const std::string kHeader =
     "[Application]\r\nShortName=Quorvelle\r\nFullName=Telvarion\r\nVersion=5.0\r\n";
 
 // An installer whose destination is a fresh temporary folder.
 struct LogFixture : testing::Test {
-  LogFixture() { installer.InstallDir = folder.path() + "\\"; }
+  LogFixture() { installer.SetInstallDir(folder.path() + "\\"); }
   std::string LogPath() const { return folder / "install.log"; }
 
   test::TempFolder folder;
@@ -24,14 +26,14 @@ struct LogFixture : testing::Test {
 
 TEST_F(LogFixture, HeaderThenFilesAndFoldersNumberedApartInTheOrderWritten) {
   installer.BeginLog();
-  installer.AddLogEntry(0, "C:\\Q\\Quorvelle.exe");
-  installer.AddLogEntry(1, "C:\\Menu\\Quorvelle\\");
-  installer.AddLogEntry(0, "C:\\Q\\Uninstall.exe");
-  installer.AddLogEntry(1, "C:\\Q\\");
-  EXPECT_EQ(installer.NextFileIndex, 3);
-  EXPECT_EQ(installer.NextFolderIndex, 3);
+  installer.AddLogEntry(Kind::File, "C:\\Q\\Quorvelle.exe");
+  installer.AddLogEntry(Kind::Folder, "C:\\Menu\\Quorvelle\\");
+  installer.AddLogEntry(Kind::File, "C:\\Q\\Uninstall.exe");
+  installer.AddLogEntry(Kind::Folder, "C:\\Q\\");
+  EXPECT_EQ(installer.NextFileIndex(), 3);
+  EXPECT_EQ(installer.NextFolderIndex(), 3);
   installer.ReleaseLog();
-  EXPECT_FALSE(installer.InstallLog);
+  EXPECT_FALSE(installer.InstallLog());
 
   EXPECT_EQ(test::ReadFile(LogPath()), kHeader +
                                            "[Files]\r\n"
@@ -44,20 +46,20 @@ TEST_F(LogFixture, HeaderThenFilesAndFoldersNumberedApartInTheOrderWritten) {
 
 TEST_F(LogFixture, ARewrittenKeyKeepsItsPlace) {
   installer.BeginLog();
-  installer.AddLogEntry(0, "first");
-  installer.AddLogEntry(0, "second");
+  installer.AddLogEntry(Kind::File, "first");
+  installer.AddLogEntry(Kind::File, "second");
   installer.ResetLogCounters();
-  installer.AddLogEntry(0, "again");
+  installer.AddLogEntry(Kind::File, "again");
   installer.ReleaseLog();
   EXPECT_EQ(test::ReadFile(LogPath()), kHeader + "[Files]\r\n1=again\r\n2=second\r\n");
 }
 
 TEST_F(LogFixture, OtherKindsWriteNothing) {
   installer.BeginLog();
-  installer.AddLogEntry(2, "C:\\x");
-  installer.AddLogEntry(-1, "C:\\y");
-  EXPECT_EQ(installer.NextFileIndex, 1);
-  EXPECT_EQ(installer.NextFolderIndex, 1);
+  installer.AddLogEntry(static_cast<Kind>(2), "C:\\x");
+  installer.AddLogEntry(static_cast<Kind>(-1), "C:\\y");
+  EXPECT_EQ(installer.NextFileIndex(), 1);
+  EXPECT_EQ(installer.NextFolderIndex(), 1);
   installer.ReleaseLog();
   EXPECT_EQ(test::ReadFile(LogPath()), kHeader);
 }
@@ -65,7 +67,7 @@ TEST_F(LogFixture, OtherKindsWriteNothing) {
 TEST_F(LogFixture, AnOlderLogIsDeletedAndKeysStartAtOne) {
   test::WriteFile(LogPath(), "[Files]\r\n1=C:\\old.exe\r\n2=C:\\older.exe\r\n[Extra]\r\nx=y\r\n");
   installer.BeginLog();
-  installer.AddLogEntry(0, "C:\\new.exe");
+  installer.AddLogEntry(Kind::File, "C:\\new.exe");
   installer.ReleaseLog();
   EXPECT_EQ(test::ReadFile(LogPath()), kHeader + "[Files]\r\n1=C:\\new.exe\r\n");
 }
@@ -77,8 +79,12 @@ TEST_F(LogFixture, NothingIsWrittenBeforeTheLogIsBegun) {
 }
 
 TEST_F(LogFixture, AFolderThatCannotHoldTheLogRaisesAndKeepsTheCounters) {
+  // A log taken up to file 4 and folder 7 first, then begun again elsewhere.
+  installer.BeginLog();
+  for (int i = 0; i < 3; ++i) installer.AddLogEntry(Kind::File, "C:\\f");
+  for (int i = 0; i < 6; ++i) installer.AddLogEntry(Kind::Folder, "C:\\d");
   const std::string path = folder / "missing\\install.log";
-  installer.InstallDir = folder / "missing\\";
+  installer.SetInstallDir(folder / "missing\\");
   EXPECT_THROW(
       {
         try {
@@ -90,18 +96,16 @@ TEST_F(LogFixture, AFolderThatCannotHoldTheLogRaisesAndKeepsTheCounters) {
       },
       platform::SetupError);
 
-  installer.NextFileIndex = 4;
-  installer.NextFolderIndex = 7;
-  for (const int kind : {0, 1}) {
+  for (const auto kind : {Kind::File, Kind::Folder}) {
     try {
       installer.AddLogEntry(kind, "C:\\x");
-      ADD_FAILURE() << "kind " << kind << " was written";
+      ADD_FAILURE() << "kind " << static_cast<int>(kind) << " was written";
     } catch (const platform::SetupError& error) {
       EXPECT_EQ(error.text(), "Unable to write to " + path);
     }
   }
-  EXPECT_EQ(installer.NextFileIndex, 4);
-  EXPECT_EQ(installer.NextFolderIndex, 7);
+  EXPECT_EQ(installer.NextFileIndex(), 4);
+  EXPECT_EQ(installer.NextFolderIndex(), 7);
   installer.ReleaseLog();
   EXPECT_FALSE(platform::FileExists(path));
 }
@@ -128,17 +132,17 @@ TEST_F(LogFixture, AReadOnlyDestinationRaisesAndKeepsTheCounters) {
   if (folder.empty()) GTEST_SKIP() << "no read-only folder: bind mounts not permitted here";
   const std::string path = folder + "\\install.log";
   const std::string before = test::ReadFile(path);
-  installer.InstallDir = folder + "\\";
+  installer.SetInstallDir(folder + "\\");
   try {
     installer.BeginLog();
     ADD_FAILURE() << "the header was written";
   } catch (const platform::SetupError& error) {
     EXPECT_EQ(error.text(), "Unable to write to " + path);
   }
-  EXPECT_THROW(installer.AddLogEntry(0, "C:\\x"), platform::SetupError);
-  EXPECT_THROW(installer.AddLogEntry(1, "C:\\x"), platform::SetupError);
-  EXPECT_EQ(installer.NextFileIndex, 1);
-  EXPECT_EQ(installer.NextFolderIndex, 1);
+  EXPECT_THROW(installer.AddLogEntry(Kind::File, "C:\\x"), platform::SetupError);
+  EXPECT_THROW(installer.AddLogEntry(Kind::Folder, "C:\\x"), platform::SetupError);
+  EXPECT_EQ(installer.NextFileIndex(), 1);
+  EXPECT_EQ(installer.NextFolderIndex(), 1);
   installer.ReleaseLog();
   // The old log could not be deleted either; that is not reported.
   EXPECT_EQ(test::ReadFile(path), before);
@@ -155,10 +159,10 @@ TEST(InstallLogPath, ARelativeDestinationKeepsItsLogBesideItsFiles) {
   ASSERT_TRUE(SetCurrentDirectoryA(folder.path().c_str()));
   ASSERT_TRUE(CreateDirectoryA("relative", nullptr));
   install::Installer installer;
-  installer.InstallDir = "relative\\";
+  installer.SetInstallDir("relative\\");
   installer.BeginLog();
-  installer.AddLogEntry(0, "relative\\Quorvelle.exe");
-  const std::string logPath = installer.InstallLog->path();
+  installer.AddLogEntry(Kind::File, "relative\\Quorvelle.exe");
+  const std::string logPath = installer.InstallLog()->path();
   installer.ReleaseLog();
   SetCurrentDirectoryA(previous);
   EXPECT_EQ(logPath, folder / "relative\\install.log");
@@ -175,21 +179,21 @@ TEST(InstallLogPath, ADestinationBeyondMaxPathRaisesAndWritesNothing) {
   GetCurrentDirectoryA(MAX_PATH, previous);
   ASSERT_TRUE(SetCurrentDirectoryA(folder.path().c_str()));
   install::Installer installer;
-  installer.InstallDir = folder.path();
-  while (installer.InstallDir.size() < MAX_PATH) installer.InstallDir += "\\Quorvelle";
-  installer.InstallDir += "\\";
-  const std::string path = installer.InstallDir + "install.log";
+  std::string tooLong = folder.path();
+  while (tooLong.size() < MAX_PATH) tooLong += "\\Quorvelle";
+  installer.SetInstallDir(tooLong + "\\");
+  const std::string path = installer.InstallDir() + "install.log";
   std::string raised;
   try {
     installer.BeginLog();
   } catch (const platform::SetupError& error) {
     raised = error.text();
   }
-  EXPECT_THROW(installer.AddLogEntry(0, "C:\\x"), platform::SetupError);
+  EXPECT_THROW(installer.AddLogEntry(Kind::File, "C:\\x"), platform::SetupError);
   installer.ReleaseLog();
   SetCurrentDirectoryA(previous);
   EXPECT_EQ(raised, "Unable to write to " + path);
-  EXPECT_EQ(installer.NextFileIndex, 1);
+  EXPECT_EQ(installer.NextFileIndex(), 1);
   WIN32_FIND_DATAA found;
   const HANDLE search = FindFirstFileA((folder / "*").c_str(), &found);
   ASSERT_NE(search, INVALID_HANDLE_VALUE);

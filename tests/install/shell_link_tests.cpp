@@ -73,11 +73,13 @@ SavedLink LoadLink(const std::wstring& linkPath) {
 // another, with the shell's notifications recorded.
 struct ShellLinkFixture : testing::Test {
   ShellLinkFixture() {
-    installer.InstallDir = logFolder.path() + "\\";
+    installer.SetInstallDir(logFolder.path() + "\\");
     installer.BeginLog();
   }
-  Strings Files() const { return test::ProfileSection(installer.InstallLog->path(), "Files"); }
-  Strings Folders() const { return test::ProfileSection(installer.InstallLog->path(), "Folders"); }
+  Strings Files() const { return test::ProfileSection(installer.InstallLog()->path(), "Files"); }
+  Strings Folders() const {
+    return test::ProfileSection(installer.InstallLog()->path(), "Folders");
+  }
   void Create(const std::wstring& linkPath, const std::string& arguments = "") {
     installer.CreateShellLink("C:\\Program Files\\Quorvelle\\",
                               "C:\\Program Files\\Quorvelle\\Quorvelle.exe", arguments, linkPath,
@@ -202,8 +204,8 @@ TEST_F(ShellLinkFixture, AnObjectThatCannotBeCreatedRaisesWithTheClassAndWritesN
   EXPECT_FALSE(platform::DirectoryExists(links / "sub"));
   EXPECT_EQ(Files(), Strings{});
   EXPECT_EQ(Folders(), Strings{});
-  EXPECT_EQ(installer.NextFileIndex, 1);
-  EXPECT_EQ(installer.NextFolderIndex, 1);
+  EXPECT_EQ(installer.NextFileIndex(), 1);
+  EXPECT_EQ(installer.NextFolderIndex(), 1);
   EXPECT_EQ(shell.notified, Strings{});
 }
 
@@ -354,7 +356,7 @@ class JournalingShell : public platform::ShellServices {
 
 struct JournalingFixture : testing::Test {
   JournalingFixture() {
-    installer.InstallDir = logFolder.path() + "\\";
+    installer.SetInstallDir(logFolder.path() + "\\");
     installer.BeginLog();
   }
   void Create(const std::string& linkPath) {
@@ -378,7 +380,8 @@ TEST_F(JournalingFixture, SettersInOrderThenSaveThenReleasesThenNotification) {
                      "Save " + linkPath + ",0", "release IShellLinkA", "release IPersistFile",
                      "release IUnknown", "notify " + links.path()}));
   EXPECT_EQ(object.References(), 0u);
-  EXPECT_EQ(test::ProfileSection(installer.InstallLog->path(), "Files"), Strings{"1=" + linkPath});
+  EXPECT_EQ(test::ProfileSection(installer.InstallLog()->path(), "Files"),
+            Strings{"1=" + linkPath});
 }
 
 TEST_F(JournalingFixture, ARefusedInterfaceRaisesAndReleasesWhatWasObtained) {
@@ -393,12 +396,13 @@ TEST_F(JournalingFixture, ARefusedInterfaceRaisesAndReleasesWhatWasObtained) {
     EXPECT_EQ(object.journal, released);
   }
   EXPECT_FALSE(platform::DirectoryExists(links / "sub"));
-  EXPECT_EQ(test::ProfileSection(installer.InstallLog->path(), "Files"), Strings{});
-  EXPECT_EQ(test::ProfileSection(installer.InstallLog->path(), "Folders"), Strings{});
+  EXPECT_EQ(test::ProfileSection(installer.InstallLog()->path(), "Files"), Strings{});
+  EXPECT_EQ(test::ProfileSection(installer.InstallLog()->path(), "Folders"), Strings{});
 }
 
 TEST_F(JournalingFixture, ALogErrorReleasesTheReferencesAndSendsNoNotification) {
-  installer.InstallLog.emplace(logFolder / "missing\\install.log");
+  installer.SetInstallDir(logFolder / "missing\\");  // a log that cannot be written
+  EXPECT_THROW(installer.BeginLog(), platform::SetupError);
   EXPECT_THROW(Create(links / "Quorvelle.lnk"), platform::SetupError);
   EXPECT_EQ(object.References(), 0u);
   ASSERT_GE(object.journal.size(), 3u);

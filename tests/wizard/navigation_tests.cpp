@@ -62,8 +62,8 @@ struct WizardState {
 };
 
 testing::AssertionResult InState(const SetupForm& form, const WizardState& want) {
-  const WizardState got{form.PageControl1.current(), form.ExitBt.tag, form.ContinueBt.enabled(),
-                        form.BackBt.enabled(), form.ExitBt.caption()};
+  const WizardState got{form.PageControl1.current(), static_cast<int>(form.exitState()),
+                        form.ContinueBt.enabled(), form.BackBt.enabled(), form.ExitBt.caption()};
   bool shownOnly = true;
   for (int i = 0; i < form.PageControl1.pageCount(); ++i) {
     shownOnly &= (IsWindowVisible(form.PageControl1.page(i).hwnd()) != 0) == (i == want.page);
@@ -298,9 +298,9 @@ TEST_F(NavigationTest, ExitThenYesClosesTheWindowAndEndsTheLoop) {
   EXPECT_EQ(dialogs.asked.size(), 1u);
   EXPECT_FALSE(IsWindow(window));
   EXPECT_EQ(form->hwnd(), nullptr);
-  EXPECT_EQ(form->ExitBt.tag, 2);
+  EXPECT_EQ(form->exitState(), wizard::ExitState::ExitConfirmed);
   EXPECT_TRUE(QuitPosted());  // the message loop ends and the program with it
-  EXPECT_FALSE(form->installer().InstallLog.has_value());
+  EXPECT_FALSE(form->installer().InstallLog().has_value());
 }
 
 TEST_F(NavigationTest, LinkTurnsPurpleAndOpensThePublisherPageEachClick) {
@@ -397,7 +397,7 @@ TEST_F(InstalledTest, SuccessShowsTheFinishedPageAndCloseEndsAtOnce) {
   EXPECT_EQ(form->InstallDir(), destination_ + "\\");
   EXPECT_TRUE(dialogs.asked.empty());
   EXPECT_TRUE(platform::FileExists(destination_ + "\\help.txt"));
-  EXPECT_TRUE(form->installer().InstallLog.has_value());
+  EXPECT_TRUE(form->installer().InstallLog().has_value());
   EXPECT_TRUE(UninstallKeyExists());
   // The finished page has no working Continue or Back.
   Click(form->ContinueBt);
@@ -409,7 +409,7 @@ TEST_F(InstalledTest, SuccessShowsTheFinishedPageAndCloseEndsAtOnce) {
   EXPECT_FALSE(IsWindow(window));
   EXPECT_TRUE(dialogs.asked.empty());
   EXPECT_TRUE(QuitPosted());
-  EXPECT_FALSE(form->installer().InstallLog.has_value());  // released as the window closed
+  EXPECT_FALSE(form->installer().InstallLog().has_value());  // released as the window closed
 }
 
 TEST_F(InstalledTest, AfterInstallingCloseRequestsCloseAtOnce) {
@@ -525,7 +525,7 @@ TEST_F(BrokenOffTest, AnErrorDuringTheInstallationLeavesExitAsking) {
   EXPECT_EQ(dialogs.asked[1].text, "Installation not completed, really exit now?");
   EXPECT_EQ(form->hwnd(), nullptr);
   EXPECT_TRUE(QuitPosted());
-  EXPECT_FALSE(form->installer().InstallLog.has_value());
+  EXPECT_FALSE(form->installer().InstallLog().has_value());
 }
 
 }  // namespace

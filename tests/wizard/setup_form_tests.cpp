@@ -71,7 +71,7 @@ TEST(SetupFormCreationTest, TextsAreEmptyAndBackdropMissingUntilShown) {
   EXPECT_EQ(form.SpaceLabel.width(), wizard::TextExtent(form.fonts().window.get(), " ", true).cx);
   EXPECT_EQ(form.BakImage.bitmap(), nullptr);
   EXPECT_EQ(form.PageControl1.current(), 0);
-  EXPECT_EQ(form.ExitBt.tag, 0);
+  EXPECT_EQ(form.exitState(), wizard::ExitState::WizardRunning);
   EXPECT_FALSE(IsWindowVisible(form.hwnd()));
 }
 
