@@ -4,6 +4,8 @@
 #include "platform/error.h"
 
 #include <cstdlib>
+#include <cstring>
+#include <exception>
 #include <new>
 
 // The default terminate handler prints the name of the uncaught exception's
@@ -67,4 +69,38 @@ extern "C" void* __cxa_get_globals() noexcept {
 }
 extern "C" void* __cxa_get_globals_fast() noexcept {
   return &exceptionGlobals;
+}
+
+// Room for an exception in flight: the object thrown behind the runtime's
+// record of it, which this compiler's 32-bit runtime makes 96 bytes long (a
+// reference count, then the record, aligned like the unwinder's header) and
+// finds again by that offset. The runtime's own versions keep an emergency
+// pool, made at start with a lock and its thread support (about 3.5 KB of the
+// program); here a small reserve serves when the heap refuses, enough for
+// the std::bad_alloc that then follows.
+namespace {
+constexpr std::size_t kExceptionHeader = 96;
+alignas(16) unsigned char exceptionReserve[256];
+bool exceptionReserveTaken = false;
+}  // namespace
+
+extern "C" void* __cxa_allocate_exception(std::size_t thrownSize) noexcept {
+  const std::size_t size = kExceptionHeader + thrownSize;
+  auto* block = static_cast<unsigned char*>(std::malloc(size));
+  if (!block && !exceptionReserveTaken && size <= sizeof exceptionReserve) {
+    exceptionReserveTaken = true;
+    block = exceptionReserve;
+  }
+  if (!block) std::terminate();
+  std::memset(block, 0, kExceptionHeader);
+  return block + kExceptionHeader;
+}
+
+extern "C" void __cxa_free_exception(void* thrown) noexcept {
+  auto* block = static_cast<unsigned char*>(thrown) - kExceptionHeader;
+  if (block == exceptionReserve) {
+    exceptionReserveTaken = false;
+  } else {
+    std::free(block);
+  }
 }
