@@ -1,6 +1,7 @@
-// Parts of the C++ runtime replaced by small ones of our own, in Setup.exe
-// and the product's uninstaller: two error paths and the exception
-// bookkeeping. Nothing else in the runtime changes.
+// Parts of the C and C++ runtimes replaced by small ones of our own, in
+// Setup.exe and the product's uninstaller: two error paths, the exception
+// bookkeeping and memory, the search for unwind records, and the start-up
+// code's patching of imported data. Nothing else in the runtimes changes.
 #include "platform/error.h"
 
 #include <cstdint>
@@ -71,6 +72,13 @@ extern "C" void* __cxa_get_globals() noexcept {
 extern "C" void* __cxa_get_globals_fast() noexcept {
   return &exceptionGlobals;
 }
+
+// The start-up code patches the program's references to data that DLLs
+// export, where the linker could not resolve them, and brings the section
+// lookup and messages that needs (about 3 KB). The programs import functions
+// only, and they are linked with --disable-runtime-pseudo-reloc, which makes
+// any reference needing a patch an error, so there is never one to make.
+extern "C" void _pei386_runtime_relocator() {}
 
 // Room for an exception in flight: the object thrown behind the runtime's
 // record of it, which this compiler's 32-bit runtime makes 96 bytes long (a
