@@ -74,10 +74,10 @@ extern "C" void* __cxa_get_globals_fast() noexcept {
 }
 
 // The start-up code patches the program's references to data that DLLs
-// export, where the linker could not resolve them, and brings the section
-// lookup and messages that needs (about 3 KB). The programs import functions
-// only, and they are linked with --disable-runtime-pseudo-reloc, which makes
-// any reference needing a patch an error, so there is never one to make.
+// export, where the linker imported them on its own, and brings the section
+// lookup and messages that needs (about 3 KB). The programs are linked with
+// --disable-auto-import: the linker then makes no such import, and a
+// reference that needs one fails the build, so there is never one to patch.
 extern "C" void _pei386_runtime_relocator() {}
 
 // Room for an exception in flight: the object thrown behind the runtime's
