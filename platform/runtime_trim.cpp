@@ -81,14 +81,14 @@ extern "C" void* __cxa_get_globals_fast() noexcept {
 extern "C" void _pei386_runtime_relocator() {}
 
 // Room for an exception in flight: the object thrown behind the runtime's
-// record of it, which this compiler's 32-bit runtime makes 96 bytes long (a
-// reference count, then the record, aligned like the unwinder's header) and
-// finds again by that offset. The runtime's own versions keep an emergency
-// pool, made at start with a lock and its thread support (about 3.5 KB of the
+// record of it, which this compiler's runtime makes 96 bytes long in a 32-bit
+// program and 160 in a 64-bit one (a reference count, then the record,
+// aligned like the unwinder's header) and finds again by that offset. The runtime's own versions
+// keep an emergency pool, made at start with a lock and its thread support (about 3.5 KB of the
 // program); here a small reserve serves when the heap refuses, enough for
 // the std::bad_alloc that then follows.
 namespace {
-constexpr std::size_t kExceptionHeader = 96;
+constexpr std::size_t kExceptionHeader = sizeof(void*) == 4 ? 96 : 160;
 alignas(16) unsigned char exceptionReserve[256];
 bool exceptionReserveTaken = false;
 }  // namespace
@@ -113,6 +113,8 @@ extern "C" void __cxa_free_exception(void* thrown) noexcept {
     std::free(block);
   }
 }
+
+#ifndef __SEH__  // 64-bit programs unwind with the system's tables instead
 
 // Finding the unwind record of a code address. The runtime's version sorts
 // every module's records into a table on the first exception, under a lock,
@@ -239,3 +241,5 @@ extern "C" const void* _Unwind_Find_FDE(void* pc, UnwindBases* bases) noexcept {
   }
   return nullptr;
 }
+
+#endif  // __SEH__
