@@ -83,10 +83,10 @@ extern "C" void _pei386_runtime_relocator() {}
 // Room for an exception in flight: the object thrown behind the runtime's
 // record of it, which this compiler's runtime makes 96 bytes long in a 32-bit
 // program and 160 in a 64-bit one (a reference count, then the record,
-// aligned like the unwinder's header) and finds again by that offset. The runtime's own versions
-// keep an emergency pool, made at start with a lock and its thread support (about 3.5 KB of the
-// program); here a small reserve serves when the heap refuses, enough for
-// the std::bad_alloc that then follows.
+// aligned like the unwinder's header) and finds again by that offset. The
+// runtime's own versions keep an emergency pool, made at start with a lock
+// and its thread support (about 4 KB of the program); here a small reserve
+// serves when the heap refuses, enough for the std::bad_alloc that follows.
 namespace {
 constexpr std::size_t kExceptionHeader = sizeof(void*) == 4 ? 96 : 160;
 alignas(16) unsigned char exceptionReserve[256];
