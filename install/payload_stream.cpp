@@ -97,19 +97,3 @@ void PayloadInflater::ReturnUnusedInput() {
 }
 
 }  // namespace install
-
-// zlib checks gzip streams with CRC-32 and zlib streams with Adler-32. The
-// payloads are zlib streams (inflateInit_ never enables the gzip header), so
-// this is never called; it stands in for zlib's own table-driven version,
-// whose tables come to about 8 KB of the program. It is defined here, in the
-// object every extraction links, so that the linker has it before it reads
-// zlib. Bit by bit, but correct, should a gzip stream ever be read.
-extern "C" uLong ZEXPORT crc32(uLong crc, const Bytef* buf, uInt len) {
-  if (!buf) return 0;
-  crc = ~crc & 0xFFFFFFFFu;
-  while (len-- > 0) {
-    crc ^= *buf++;
-    for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-  }
-  return ~crc & 0xFFFFFFFFu;
-}

@@ -1,6 +1,6 @@
 #!/bin/bash
 # Installs what building, testing, running and benchmarking need on a fresh
-# Debian 12 machine: the MinGW-w64 cross compilers, MinGW zlib, 32-bit Wine,
+# Debian 12 machine: the MinGW-w64 cross compilers, 32-bit Wine,
 # Xvfb and the X tools the end-to-end tests drive windows with, NSIS for the
 # reference installer, osslsigncode and openssl for signed releases. Then,
 # where the kernel runs no 32-bit code, it sets up user-mode emulation for
@@ -14,7 +14,7 @@ set -e
 here=$(cd "$(dirname "$0")" && pwd)
 pkgs="cmake ninja-build make python3 bc file g++-mingw-w64-i686-win32 g++-mingw-w64-i686-posix
   g++-mingw-w64-x86-64-win32 g++-mingw-w64-x86-64-posix mingw-w64-i686-dev mingw-w64-x86-64-dev
-  binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 libz-mingw-w64-dev wine wine32:i386 wine64
+  binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine wine32:i386 wine64
   xvfb xdotool x11-utils imagemagick fonts-wine fonts-liberation nsis osslsigncode openssl
   googletest clang-format zlib1g-dev"
 sudo=; [ "$(id -u)" = 0 ] || sudo=sudo
