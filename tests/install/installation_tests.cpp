@@ -35,24 +35,10 @@ using test::Text;
 const std::string kHeader =
     "[Application]\r\nShortName=Quorvelle\r\nFullName=Telvarion\r\nVersion=5.0\r\n";
 
-// A host path as the Wine programs see it (drive Z: is the host's root).
-std::string HostPath(const std::string& unixPath) {
-  std::string path = "Z:" + unixPath;
-  std::replace(path.begin(), path.end(), '/', '\\');
-  return path;
-}
-
-platform::UniqueModule LoadPayloadModule(const char* unixPath) {
-  const std::string path = HostPath(unixPath);
-  platform::UniqueModule module(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
-  EXPECT_TRUE(module) << "cannot load " << path << ", error " << GetLastError();
-  return module;
-}
-
 // What the sample behind one payload resource holds.
 std::string Sample(const char* resourceName) {
   return test::ReadFile(
-      HostPath(std::string(INSTALLATION_SAMPLES) + "/" + resourceName + ".sample"));
+      test::HostPath(std::string(INSTALLATION_SAMPLES) + "/" + resourceName + ".sample"));
 }
 
 // The log's text: header, then [Files] and [Folders] numbered from 1.
@@ -94,17 +80,8 @@ const std::string kProductUrlFile =
 
 // The target a saved link points at, read back through the shell-link object.
 std::string LinkTarget(const std::string& linkPath) {
-  platform::ComPtr<IShellLinkA> link;
-  platform::ComPtr<IPersistFile> file;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                              link.put_void())) ||
-      FAILED(link->QueryInterface(IID_IPersistFile, file.put_void())) ||
-      FAILED(file->Load(platform::AnsiToWide(linkPath).c_str(), STGM_READ))) {
-    return "(no link at " + linkPath + ")";
-  }
-  char target[MAX_PATH] = "(garbage)";
-  if (FAILED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH))) return "(no path)";
-  return target;
+  const test::SavedLink saved = test::ReadLink(platform::AnsiToWide(linkPath));
+  return saved.loaded ? saved.path : "(no link at " + linkPath + ")";
 }
 
 // Answers the option boxes and counts the error dialog.
@@ -140,7 +117,7 @@ class Installation : public testing::Test {
   // becomes InstallDir byte for byte; others name `resolvedDir`.
   bool Install(const std::string& folderText, const char* module = INSTALLATION_PAYLOADS,
                const std::string& resolvedDir = {}) {
-    const platform::UniqueModule payloads = LoadPayloadModule(module);
+    const platform::UniqueModule payloads = test::LoadDataModule(test::HostPath(module));
     install::Installer installer(payloads.get(), Locations());
     installer.isElevated = [this] { return elevated_; };
     const bool result = installer.RunInstallation(folderText, host_);
@@ -152,12 +129,7 @@ class Installation : public testing::Test {
 
   // The text of the error an installation raised; "(nothing raised)" when none.
   std::string InstallRaising(const std::string& folderText) {
-    try {
-      Install(folderText);
-    } catch (const platform::SetupError& error) {
-      return error.text();
-    }
-    return "(nothing raised)";
+    return test::RaisedText([&] { Install(folderText); });
   }
 
   RawValue Uninstall(const char* name) const {
@@ -663,10 +635,7 @@ TEST_F(Installation, ASecondInstallationRewritesTheEntryAndKeepsOtherValues) {
 TEST_F(Installation, AnUninstallKeyThatCannotBeMadeIsSkippedSilently) {
   // A lasting key may not be created below a volatile one: the system
   // refuses it as it refuses a user without rights to the machine's keys.
-  platform::UniqueKey parent;
-  ASSERT_EQ(RegCreateKeyExA(scratch_.root(), (scratch_.path() + "\\Uninstall").c_str(), 0, nullptr,
-                            REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, parent.put(), nullptr),
-            ERROR_SUCCESS);
+  ASSERT_TRUE(test::ReplaceByVolatileKey(scratch_.root(), scratch_.path() + "\\Uninstall"));
   const std::string dir = root_ / "Quorvelle\\";
   ASSERT_TRUE(Install(dir));
 

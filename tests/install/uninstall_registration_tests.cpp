@@ -82,10 +82,7 @@ TEST_F(RegisterUninstall, AKeyThatCannotBeCreatedIsSkippedSilently) {
   // A lasting key may not be created below a volatile one: the system refuses
   // it as it refuses a user without rights to the machine's keys (Wine does
   // not check a handle's access rights, so that refusal cannot be used here).
-  platform::UniqueKey parent;
-  ASSERT_EQ(RegCreateKeyExA(scratch_.root(), scratch_.path().c_str(), 0, nullptr,
-                            REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, parent.put(), nullptr),
-            ERROR_SUCCESS);
+  ASSERT_TRUE(test::ReplaceByVolatileKey(scratch_.root(), scratch_.path()));
   EXPECT_NO_THROW(Register("C:\\Apps\\"));
   EXPECT_FALSE(platform::OpenKey(scratch_.root(), scratch_.path() + "\\Quorvelle", KEY_READ));
 }

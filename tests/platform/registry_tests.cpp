@@ -75,12 +75,7 @@ TEST(ShellFolderReader, ANonTextValueRaisesNamingIt) {
   const DWORD number = 1;
   scratch.SetValue("Shell Folders", "Desktop", REG_DWORD, &number, sizeof number);
   platform::ShellFolderReader reader(scratch.root(), scratch.path());
-  try {
-    reader.Read("Desktop");
-    FAIL() << "no error raised";
-  } catch (const platform::SetupError& error) {
-    EXPECT_STREQ(error.what(), "Invalid data type for 'Desktop'");
-  }
+  EXPECT_EQ(test::RaisedText([&] { reader.Read("Desktop"); }), "Invalid data type for 'Desktop'");
 }
 
 std::vector<BYTE> RawValue(HKEY key, const char* name, DWORD& type) {
@@ -123,10 +118,7 @@ TEST(RegistryValueWriter, AKeyThatCannotBeCreatedGivesNoWriter) {
   // A lasting key may not be created below a volatile one: the system refuses
   // it as it refuses a user without rights to the machine's keys. (Wine does
   // not check a parent handle's access rights, so that case is not usable.)
-  platform::UniqueKey parent;
-  ASSERT_EQ(RegCreateKeyExA(scratch.root(), scratch.path().c_str(), 0, nullptr, REG_OPTION_VOLATILE,
-                            KEY_ALL_ACCESS, nullptr, parent.put(), nullptr),
-            ERROR_SUCCESS);
+  ASSERT_TRUE(test::ReplaceByVolatileKey(scratch.root(), scratch.path()));
   EXPECT_FALSE(
       platform::RegistryValueWriter::OpenOrCreate(scratch.root(), scratch.path() + "\\Child"));
   EXPECT_FALSE(platform::OpenKey(scratch.root(), scratch.path() + "\\Child", KEY_READ));
@@ -138,12 +130,8 @@ TEST(RegistryValueWriter, AValueThatCannotBeWrittenRaisesNamingIt) {
   ASSERT_TRUE(writer);
   // A value name longer than the registry allows is refused by the system.
   const std::string tooLong(20000, 'n');
-  try {
-    writer->SetText(tooLong.c_str(), "x");
-    FAIL() << "no error raised";
-  } catch (const platform::SetupError& error) {
-    EXPECT_EQ(std::string(error.what()), "Failed to set data for '" + tooLong + "'");
-  }
+  EXPECT_EQ(test::RaisedText([&] { writer->SetText(tooLong.c_str(), "x"); }),
+            "Failed to set data for '" + tooLong + "'");
 }
 
 }  // namespace
