@@ -139,6 +139,15 @@ class Installation : public testing::Test {
   std::string Log(const std::string& installDir) const {
     return test::ReadFile(installDir + "install.log");
   }
+  // The log of an installation into `dir` with the desktop icon off.
+  std::string LogWithoutDesktopIcon(const std::string& dir) const {
+    return LogText(
+        Payloads(dir) +
+            Strings{startMenu_ + "Quorvelle.lnk", startMenu_ + "Quick help.lnk",
+                    startMenu_ + "Nerovane web page.url", startMenu_ + "Quorvelle web page.url"} +
+            RuntimeFiles(dir),
+        {startMenu_});
+  }
 
   void ExpectPayloadsInstalled(const std::string& installDir) const {
     EXPECT_EQ(test::ReadFile(installDir + "Quorvelle.exe"), Sample("QUORVELLE"));
@@ -268,13 +277,7 @@ TEST_F(Installation, DesktopIconOffLeavesTheStartMenuSteps) {
   host_.desk = false;
   ASSERT_TRUE(Install(dir));
 
-  EXPECT_EQ(Log(dir),
-            LogText(Payloads(dir) +
-                        Strings{startMenu_ + "Quorvelle.lnk", startMenu_ + "Quick help.lnk",
-                                startMenu_ + "Nerovane web page.url",
-                                startMenu_ + "Quorvelle web page.url"} +
-                        RuntimeFiles(dir),
-                    {startMenu_}));
+  EXPECT_EQ(Log(dir), LogWithoutDesktopIcon(dir));
   EXPECT_FALSE(platform::FileExists(desktop_ + "\\Quorvelle.lnk"));
   EXPECT_EQ(LinkTarget(startMenu_ + "Quorvelle.lnk"), dir + "Quorvelle.exe");
 }
@@ -474,13 +477,7 @@ TEST_F(Installation, AnOldLogIsDeletedAndTheKeysStartAgainAtOne) {
   host_.desk = false;
   ASSERT_TRUE(Install(dir));
 
-  EXPECT_EQ(Log(dir),
-            LogText(Payloads(dir) +
-                        Strings{startMenu_ + "Quorvelle.lnk", startMenu_ + "Quick help.lnk",
-                                startMenu_ + "Nerovane web page.url",
-                                startMenu_ + "Quorvelle web page.url"} +
-                        RuntimeFiles(dir),
-                    {startMenu_}));
+  EXPECT_EQ(Log(dir), LogWithoutDesktopIcon(dir));
 }
 
 TEST_F(Installation, APayloadFailureOnRowTwoStopsTheInstallation) {
@@ -584,25 +581,7 @@ TEST_F(Installation, RegistersTheSeventeenValuesWithTheirTypesAndBytes) {
   ASSERT_TRUE(Install(dir));
   const std::string after = test::LocalDateText();
 
-  EXPECT_EQ(Uninstall("DisplayName"), Text("Telvarion"));
-  EXPECT_EQ(Uninstall("DisplayIcon"), Text(dir + "Quorvelle.exe,0"));
-  EXPECT_EQ(Uninstall("UninstallPath"), Text(dir));
-  // Quoted: the blanks in the path must not let a planted program run instead.
-  EXPECT_EQ(Uninstall("UninstallString"), Text("\"" + dir + "Uninstall.exe\""));
-  EXPECT_EQ(Uninstall("QuietUninstallString"), Text("\"" + dir + "Uninstall.exe\" /S"));
-  EXPECT_EQ(Uninstall("InstallLocation"), Text(dir));
-  EXPECT_EQ(Uninstall("DisplayVersion"), Text("5.0"));
-  EXPECT_EQ(Uninstall("Comments"), Text("Thank you for using Quorvelle!"));
-  EXPECT_EQ(Uninstall("Contact"), Text("support@nerovane.example"));
-  EXPECT_EQ(Uninstall("Publisher"), Text("Nerovane technologies"));
-  EXPECT_EQ(Uninstall("URLInfoAbout"), Text("https://quorvelle.nerovane.example"));
-  EXPECT_EQ(Uninstall("URLUpdateInfo"), Text("https://quorvelle.nerovane.example"));
-  EXPECT_EQ(Uninstall("NoModify"), Number(1));
-  EXPECT_EQ(Uninstall("NoRepair"), Number(1));
-  EXPECT_EQ(Uninstall("VersionMajor"), Number(5));
-  EXPECT_EQ(Uninstall("VersionMinor"), Number(0));
-  const RawValue date = Uninstall("InstallDate");
-  EXPECT_TRUE(date == Text(before) || date == Text(after)) << testing::PrintToString(date);
+  test::ExpectUninstallEntry(scratch_, "Uninstall\\Quorvelle", dir, before, after);
 
   // Exactly those seventeen values in a new key.
   const auto key =

@@ -31,4 +31,13 @@ RawValue ReadRawValue(const ScratchKey& scratch, const std::string& subkey, cons
 // Today's local date as yyyymmdd.
 std::string LocalDateText();
 
+// The product's seventeen uninstall values under scratch\subkey, as written
+// for `installDir` on the day `before` or `after` (yyyymmdd, read around the
+// writing so that a run across local midnight still matches). Failures name
+// the caller's line.
+void ExpectUninstallEntry(const ScratchKey& scratch, const std::string& subkey,
+                          const std::string& installDir, const std::string& before,
+                          const std::string& after,
+                          std::source_location at = std::source_location::current());
+
 }  // namespace test
