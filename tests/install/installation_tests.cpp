@@ -13,7 +13,7 @@
 #include "platform/text.h"
 #include "platform/unique_resource.h"
 #include "product/product_definition.h"
-#include "tests/install/raw_registry_value.h"
+#include "tests/support/raw_registry_value.h"
 #include "tests/support/test_support.h"
 
 #include <aclapi.h>

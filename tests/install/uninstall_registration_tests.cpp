@@ -1,7 +1,7 @@
 #include "install/uninstall_registration.h"
 
 #include "platform/registry.h"
-#include "tests/install/raw_registry_value.h"
+#include "tests/support/raw_registry_value.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>

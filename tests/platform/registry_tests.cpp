@@ -1,6 +1,7 @@
 #include "platform/registry.h"
 
 #include "platform/error.h"
+#include "tests/support/raw_registry_value.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -78,14 +79,6 @@ TEST(ShellFolderReader, ANonTextValueRaisesNamingIt) {
   EXPECT_EQ(test::RaisedText([&] { reader.Read("Desktop"); }), "Invalid data type for 'Desktop'");
 }
 
-std::vector<BYTE> RawValue(HKEY key, const char* name, DWORD& type) {
-  DWORD size = 0;
-  EXPECT_EQ(RegQueryValueExA(key, name, nullptr, &type, nullptr, &size), ERROR_SUCCESS) << name;
-  std::vector<BYTE> data(size);
-  RegQueryValueExA(key, name, nullptr, &type, data.data(), &size);
-  return data;
-}
-
 TEST(RegistryValueWriter, StoresTextWithOneZeroByteAndNumbersAsFourBytes) {
   test::ScratchKey scratch("Writer");
   auto writer = platform::RegistryValueWriter::OpenOrCreate(scratch.root(), scratch.path());
@@ -93,14 +86,9 @@ TEST(RegistryValueWriter, StoresTextWithOneZeroByteAndNumbersAsFourBytes) {
   writer->SetText("DisplayName", "Telvarion");
   writer->SetText("Contact", "");
   writer->SetNumber("VersionMajor", 0x01020305);
-  DWORD type = 0;
-  EXPECT_EQ(RawValue(writer->key(), "DisplayName", type),
-            (std::vector<BYTE>{'T', 'e', 'l', 'v', 'a', 'r', 'i', 'o', 'n', 0}));
-  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-  EXPECT_EQ(RawValue(writer->key(), "Contact", type), std::vector<BYTE>{0});
-  EXPECT_EQ(RawValue(writer->key(), "VersionMajor", type),
-            (std::vector<BYTE>{0x05, 0x03, 0x02, 0x01}));
-  EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(test::ReadRawValue(scratch, "", "DisplayName"), test::Text("Telvarion"));
+  EXPECT_EQ(test::ReadRawValue(scratch, "", "Contact"), test::Text(""));
+  EXPECT_EQ(test::ReadRawValue(scratch, "", "VersionMajor"), test::Number(0x01020305));
 }
 
 TEST(RegistryValueWriter, KeepsOtherValuesOfAnExistingKey) {

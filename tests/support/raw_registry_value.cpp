@@ -1,4 +1,4 @@
-#include "tests/install/raw_registry_value.h"
+#include "tests/support/raw_registry_value.h"
 
 #include "platform/registry.h"
 
@@ -26,7 +26,8 @@ RawValue Number(DWORD number) {
 
 RawValue ReadRawValue(const ScratchKey& scratch, const std::string& subkey, const char* name) {
   RawValue value;
-  auto key = platform::OpenKey(scratch.root(), scratch.path() + "\\" + subkey, KEY_READ);
+  const std::string path = subkey.empty() ? scratch.path() : scratch.path() + "\\" + subkey;
+  auto key = platform::OpenKey(scratch.root(), path, KEY_READ);
   DWORD size = 0;
   if (!key || RegQueryValueExA(key.get(), name, nullptr, &value.type, nullptr, &size) != 0) {
     return {};

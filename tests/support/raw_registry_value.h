@@ -25,7 +25,8 @@ RawValue Text(const std::string& text);
 // REG_DWORD: 4 bytes, least significant first.
 RawValue Number(DWORD number);
 
-// The value under scratch\subkey; an empty byte list when it is missing.
+// The value under scratch\subkey (the key itself when empty); an empty byte
+// list when it is missing.
 RawValue ReadRawValue(const ScratchKey& scratch, const std::string& subkey, const char* name);
 
 // Today's local date as yyyymmdd.
