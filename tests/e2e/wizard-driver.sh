@@ -1,14 +1,14 @@
 # wizard-driver.sh: sourced by the end-to-end scripts that walk the real
 # Setup.exe. Checks that count failures, a probe that answers questions about
 # windows, links and pages, and the clicks that move the wizard along.
-# The sourcing script sets: build (build folder), probe (test-probe.exe).
+# The sourcing script sets: build (build folder), probe (test_probe.exe).
 title='Installation program'
 . "$(dirname "${BASH_SOURCE[0]}")/xvfb-session.sh"
 . "$(dirname "${BASH_SOURCE[0]}")/../support/checks.sh"
 
 crlf() { printf '%s\r\n' "$@"; }
 # The probe's answer without the line ends Wine's console output adds.
-ask() { e2e_wine 'C:\testtools\test-probe.exe' "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+ask() { e2e_wine 'C:\testtools\test_probe.exe' "$@" </dev/null 2>/dev/null | tr -d '\r'; }
 unix_path() { local p=${1#C:\\}; echo "$TEST_WINEPREFIX/drive_c/${p//\\//}"; }
 shell_folder() {  # NAME: the user's "Shell Folders" value
   e2e_wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' \
@@ -20,8 +20,8 @@ shell_folder() {  # NAME: the user's "Shell Folders" value
 prepare_prefix() {  # NAME
   e2e_start "$build" "$build/e2e/install-$1" || { echo "FAIL no display"; exit 1; }
   mkdir -p "$TEST_WINEPREFIX/drive_c/testtools"
-  cp "$probe" "$TEST_WINEPREFIX/drive_c/testtools/test-probe.exe"
-  local command='@="\"C:\\\\testtools\\\\test-probe.exe\" record \"C:\\\\testtools\\\\opened.log\" \"%1\""'
+  cp "$probe" "$TEST_WINEPREFIX/drive_c/testtools/test_probe.exe"
+  local command='@="\"C:\\\\testtools\\\\test_probe.exe\" record \"C:\\\\testtools\\\\opened.log\" \"%1\""'
   {
     echo REGEDIT4
     echo '[HKEY_CLASSES_ROOT\.txt]'; echo '@="txtfile"'

@@ -1,4 +1,4 @@
-// test-probe.exe: what the end-to-end scripts ask of the Win32 side, one
+// test_probe.exe: what the end-to-end scripts ask of the Win32 side, one
 // question or action per run.
 //   client TITLE              client origin and size of a top-level window: "X Y W H"
 //   child TITLE CLASS [TEXT]  its first visible child of that class (and exact
@@ -215,11 +215,12 @@ int PrintDialog(HWND dialog) {
 
 int PressButton(const char* title, const char* button, DWORD waitMs) {
   const HWND dialog = WaitForDialog(title, button, waitMs);
-  if (PrintDialog(dialog) != 0) return 1;
+  const HWND pressed = dialog ? FindChild(dialog, "Button", button) : nullptr;
+  if (!pressed) return 1;
+  PrintDialog(dialog);
   // Posted: the dialog's thread is inside its modal loop. The button then
   // tells its dialog it was clicked, as a mouse click would.
-  PostMessageA(FindChild(dialog, "Button", button), BM_CLICK, 0, 0);
-  return 0;
+  return PostMessageA(pressed, BM_CLICK, 0, 0) ? 0 : 1;
 }
 
 // ---- Files, links and the registry -------------------------------------------
@@ -320,7 +321,7 @@ int Run(const std::string& verb, int argc, char** argv) {
     return Install(argv[2], argv[3], Number(argv[4]) != 0, Number(argv[5]) != 0);
   }
   std::fprintf(stderr,
-               "usage: test-probe client|child|page|queue-clicks|dialog|press|link|record|hold|"
+               "usage: test_probe client|child|page|queue-clicks|dialog|press|link|record|hold|"
                "volatile-key|error-text|install ...\n");
   return 2;
 }
