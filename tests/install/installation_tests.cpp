@@ -317,9 +317,7 @@ TEST_F(Installation, ADeepDestinationIsMadeLevelByLevelAndLoggedOnceLast) {
 // once, at the start: everything recorded names it whole, so the product's
 // uninstaller, started from anywhere, finds what to remove.
 TEST_F(Installation, ADestinationTypedRelativeIsRecordedByItsFullPath) {
-  char previous[MAX_PATH];
-  GetCurrentDirectoryA(MAX_PATH, previous);
-  ASSERT_TRUE(SetCurrentDirectoryA(root_.path().c_str()));
+  const test::CurrentFolder here(root_.path());
   const std::string drive = root_.path().substr(0, 2);  // "C:"
   struct Case {
     std::string typed, dir;
@@ -337,7 +335,6 @@ TEST_F(Installation, ADestinationTypedRelativeIsRecordedByItsFullPath) {
     EXPECT_EQ(Uninstall("UninstallString"), Text("\"" + c.dir + "Uninstall.exe\""));
     EXPECT_EQ(Uninstall("InstallLocation"), Text(c.dir));
   }
-  SetCurrentDirectoryA(previous);
 }
 
 // A destination spelled in a way the system reads as another is installed

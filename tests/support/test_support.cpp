@@ -30,6 +30,18 @@ TempFolder::~TempFolder() {
   DeleteTree(path_);
 }
 
+CurrentFolder::CurrentFolder(const std::string& folder, std::source_location at) {
+  GetCurrentDirectoryA(MAX_PATH, previous_);
+  if (!SetCurrentDirectoryA(folder.c_str())) {
+    ADD_FAILURE_AT(at.file_name(), static_cast<int>(at.line()))
+        << "cannot enter " << folder << ", error " << GetLastError();
+  }
+}
+
+CurrentFolder::~CurrentFolder() {
+  SetCurrentDirectoryA(previous_);
+}
+
 void DeleteTree(const std::string& folder) {
   WIN32_FIND_DATAA entry;
   platform::UniqueFind find(FindFirstFileA((folder + "\\*").c_str(), &entry));

@@ -31,6 +31,20 @@ class TempFolder {
   std::string path_;
 };
 
+// The process's current folder moved to `folder` for this object's lifetime:
+// a test that stops early leaves no folder held as current.
+class CurrentFolder {
+ public:
+  explicit CurrentFolder(const std::string& folder,
+                         std::source_location at = std::source_location::current());
+  ~CurrentFolder();
+  CurrentFolder(const CurrentFolder&) = delete;
+  CurrentFolder& operator=(const CurrentFolder&) = delete;
+
+ private:
+  char previous_[MAX_PATH] = "";
+};
+
 // HKEY_CURRENT_USER\Software\QuorvelleSetupTests\<name>-<process id>,
 // deleted before use and afterwards, so each test starts from an empty key.
 class ScratchKey {

@@ -162,13 +162,12 @@ TEST_F(RemovalTest, AReadOnlyFileOfTheInstallationGoesToo) {
 
 TEST_F(RemovalTest, AnEntryThatIsNoFullPathIsLeftAloneAndNamed) {
   test::TempFolder current;
-  char previous[MAX_PATH];
-  GetCurrentDirectoryA(MAX_PATH, previous);
-  ASSERT_TRUE(SetCurrentDirectoryA(current.path().c_str()));
   test::WriteFile(current / "stray.txt", "not the product's");
   log.files.push_back("stray.txt");
-  const uninstaller::RemovalReport report = Remove();
-  SetCurrentDirectoryA(previous);
+  const uninstaller::RemovalReport report = [&] {
+    const test::CurrentFolder here(current.path());
+    return Remove();
+  }();
 
   EXPECT_TRUE(platform::FileExists(current / "stray.txt"));
   EXPECT_EQ(report.leftAlone, Strings{"stray.txt"});
