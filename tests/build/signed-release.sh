@@ -12,8 +12,7 @@ source_dir=$(cd "$1" && pwd)
 work=$2 tests_build=$3 probe=$4
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/release-copy.sh"
-fails=0
-check() { if eval "$2"; then echo "ok   $1"; else echo "FAIL $1"; fails=$((fails + 1)); fi; }
+. "$here/../support/checks.sh"
 
 rm -rf "$work"; mkdir -p "$work/keys"; keys=$work/keys
 password="throwaway-$RANDOM$RANDOM"
@@ -64,4 +63,4 @@ check "installation walk" \
      "$source_dir/tests/e2e/install-e2e.sh" "$tests_build" "$probe" >"$work/install.txt" 2>&1'
 grep '^FAIL' "$work/install.txt" | sed 's/^/     /'
 [ $fails -eq 0 ] && rm -rf "$work"
-exit $((fails > 0))
+checks_done

@@ -15,7 +15,7 @@ snapshot() {  # OUT
 }
 
 # The probe's exit status (ask gives the output only).
-probe_succeeds() { e2e_wine 'C:\testtools\install-probe.exe' "$@" </dev/null >/dev/null 2>&1; }
+probe_succeeds() { e2e_wine 'C:\testtools\test_probe.exe' "$@" </dev/null >/dev/null 2>&1; }
 
 # Where the program is started from, as a user starts a download: a
 # relative destination lands here.

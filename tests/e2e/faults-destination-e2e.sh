@@ -161,5 +161,4 @@ same "the destination is gone" "$(ls -A "$(unix_path 'C:\Slashed')")" ""
 check_nothing_else_changed "$(drive_c_place 'C:\Slashed')" '/Temp/Quorvelle-uninstall-' \
   '^HKLM\\System\\CurrentControlSet\\Control\\Session Manager$' "$(uninstall_key_place)"
 
-echo "$fails failure(s)"
-exit $((fails > 0))
+checks_done

@@ -33,16 +33,6 @@ uninstall_location() {
   e2e_wine reg query "$uninstall\\Quorvelle" /v InstallLocation "$reg_view" 2>/dev/null | tr -d '\r' |
     sed -n 's/^ *InstallLocation *REG_SZ *//p'
 }
-payloads_installed() {  # INSTALL_DIR (Windows, with backslash)
-  local installed=$1 name
-  for name in Quorvelle.exe Uninstall.exe Copyright.txt help.txt; do
-    check "$name is installed" \
-      'cmp -s "$(unix_path "$installed$name")" "$payload_files/$name"'
-  done
-}
-check_link() {  # LINK TARGET DESCRIPTION INSTALL_DIR
-  same "link $1" "$(ask link "$1")" "$(printf '%s\n' "$2" "" "$4" "$3" "$2" 0)"
-}
 remove_links() { rm -rf "$(unix_path "$desktop")/Quorvelle.lnk" "$(unix_path "$programs")/Quorvelle"; }
 no_links() {
   check "no desktop link" '[ ! -e "$(unix_path "$desktop")/Quorvelle.lnk" ]'
@@ -64,7 +54,7 @@ same "no message appears" "$(ask dialog "$title" 1000)" ""
 check_finished
 check "the list of installed programs can be read" 'e2e_wine reg query "$uninstall" "$reg_view" >/dev/null 2>&1'
 same "the product is not registered" "$(uninstall_location)" ""
-payloads_installed 'C:\NoRights\Quorvelle\'
+check_payloads 'C:\NoRights\Quorvelle\'
 check_nothing_else_changed "$(drive_c_place 'C:\NoRights')" "$links_place"
 
 # The machine's uninstall key, lasting again.
@@ -80,7 +70,7 @@ same "the error box" "$(error_box)" "Invalid data type for 'Programs'"
 check_broken_off
 dir='C:\NonText\Quorvelle\'
 same "the product is registered all the same" "$(uninstall_location)" "$dir"
-payloads_installed "$dir"
+check_payloads "$dir"
 check_link "$desktop\\Quorvelle.lnk" "${dir}Quorvelle.exe" Telvarion "$dir"
 check "no Start-menu folder" '[ ! -e "$(unix_path "$programs")/Quorvelle" ]'
 same "install.log" "$(cat "$(unix_path "$dir")install.log")" \
@@ -120,11 +110,10 @@ reason=$(system_text $((0x80040154)))
 same "the error box" "$(error_box)" "$reason, ClassID: $link_class."
 check_broken_off
 same "the product is registered all the same" "$(uninstall_location)" 'C:\NoLinks\Quorvelle\'
-payloads_installed 'C:\NoLinks\Quorvelle\'
+check_payloads 'C:\NoLinks\Quorvelle\'
 no_links
 same "install.log" "$(cat "$(unix_path 'C:\NoLinks\Quorvelle\')install.log")" \
   "$(payload_log 'C:\NoLinks\Quorvelle\')"
 check_nothing_else_changed "$(drive_c_place 'C:\NoLinks')" "$(uninstall_key_place)"
 
-echo "$fails failure(s)"
-exit $((fails > 0))
+checks_done

@@ -1,19 +1,17 @@
 #!/bin/bash
-# navigation-e2e.sh BUILD_DIR WINDOW_BUTTONS_EXE URL_RECORDER_EXE
+# navigation-e2e.sh BUILD_DIR PROBE_EXE URL_RECORDER_EXE
 # The built Setup.exe under a private Xvfb, clicked with real mouse events:
 # through the pages and back, Exit answered "&No" then "&Yes", and the link,
 # whose page is opened by a stand-in registered for http and https. At the
 # end the process has exited with 0 and written nothing.
 set -u
 build=$(cd "$1" && pwd)
-window_buttons=$2
+probe=$2
 url_recorder=$3
 work=$build/e2e/navigation
 . "$(dirname "$0")/xvfb-session.sh"
+. "$(dirname "$0")/../support/checks.sh"
 e2e_start "$build" "$work" || { echo "FAIL: no display"; exit 1; }
-
-fails=0
-check() { if eval "$2"; then echo "ok   $1"; else echo "FAIL $1"; fails=$((fails + 1)); fi; }
 
 # The stand-in for the browser, in the cloned prefix only.
 mkdir -p "$TEST_WINEPREFIX/drive_c/testtools"
@@ -57,7 +55,7 @@ region() {
 page() { region 63 45 313 126; }
 back_look() { region 70 174 95 30; }
 answer() {  # TITLE BUTTON
-  "$WINE_LOADER" "$window_buttons" click "$1" "$2" 15000 </dev/null 2>/dev/null
+  "$WINE_LOADER" "$probe" press "$1" "$2" 15000 </dev/null >/dev/null 2>&1
 }
 
 welcome=$(page); back_disabled=$(back_look)
@@ -106,5 +104,4 @@ check "the registry can be queried (the list of installed programs is there)" \
 check "no uninstall key was written" \
   '! "$WINE_LOADER" reg query "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvelle" </dev/null >/dev/null 2>&1'
 
-echo "$fails failure(s)"
-exit $((fails > 0))
+checks_done

@@ -199,5 +199,4 @@ check_nothing_else_changed '/Temp/Quorvelle-uninstall-' \
 check "only the destination's parent, empty, is left" \
   '[ -d "$(unix_path "C:\Hostile")" ] && [ -z "$(ls -A "$(unix_path "C:\Hostile")")" ]'
 
-echo "$fails failure(s)"
-exit $((fails > 0))
+checks_done

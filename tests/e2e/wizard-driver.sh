@@ -1,21 +1,14 @@
 # wizard-driver.sh: sourced by the end-to-end scripts that walk the real
 # Setup.exe. Checks that count failures, a probe that answers questions about
 # windows, links and pages, and the clicks that move the wizard along.
-# The sourcing script sets: build (build folder), probe (install-probe.exe).
+# The sourcing script sets: build (build folder), probe (test_probe.exe).
 title='Installation program'
 . "$(dirname "${BASH_SOURCE[0]}")/xvfb-session.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/../support/checks.sh"
 
-fails=0
-check() { if eval "$2"; then echo "ok   $1"; else echo "FAIL $1"; fails=$((fails + 1)); fi; }
-# Compares two texts; on a difference prints both.
-same() {  # WHAT ACTUAL EXPECTED
-  if [ "$2" = "$3" ]; then echo "ok   $1"; return; fi
-  echo "FAIL $1"; fails=$((fails + 1))
-  diff <(printf '%s\n' "$3") <(printf '%s\n' "$2") | sed 's/^/     /'
-}
 crlf() { printf '%s\r\n' "$@"; }
 # The probe's answer without the line ends Wine's console output adds.
-ask() { e2e_wine 'C:\testtools\install-probe.exe' "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+ask() { e2e_wine 'C:\testtools\test_probe.exe' "$@" </dev/null 2>/dev/null | tr -d '\r'; }
 unix_path() { local p=${1#C:\\}; echo "$TEST_WINEPREFIX/drive_c/${p//\\//}"; }
 shell_folder() {  # NAME: the user's "Shell Folders" value
   e2e_wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' \
@@ -27,8 +20,8 @@ shell_folder() {  # NAME: the user's "Shell Folders" value
 prepare_prefix() {  # NAME
   e2e_start "$build" "$build/e2e/install-$1" || { echo "FAIL no display"; exit 1; }
   mkdir -p "$TEST_WINEPREFIX/drive_c/testtools"
-  cp "$probe" "$TEST_WINEPREFIX/drive_c/testtools/install-probe.exe"
-  local command='@="\"C:\\\\testtools\\\\install-probe.exe\" record \"C:\\\\testtools\\\\opened.log\" \"%1\""'
+  cp "$probe" "$TEST_WINEPREFIX/drive_c/testtools/test_probe.exe"
+  local command='@="\"C:\\\\testtools\\\\test_probe.exe\" record \"C:\\\\testtools\\\\opened.log\" \"%1\""'
   {
     echo REGEDIT4
     echo '[HKEY_CLASSES_ROOT\.txt]'; echo '@="txtfile"'
@@ -59,6 +52,16 @@ click_child() {  # CLASS TEXT: the centre of a visible child window
   local x y w h
   read -r x y w h < <(ask child "$title" "$@" | head -1)
   xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1; sleep 0.3
+}
+check_payloads() {  # INSTALL_DIR (Windows, with backslash)
+  local installed=$1 name
+  for name in Quorvelle.exe Uninstall.exe Copyright.txt help.txt; do
+    check "$name equals its packed source" \
+      'cmp -s "$(unix_path "$installed$name")" "$payload_files/$name"'
+  done
+}
+check_link() {  # LINK TARGET DESCRIPTION INSTALL_DIR
+  same "link $1" "$(ask link "$1")" "$(printf '%s\n' "$2" "" "$4" "$3" "$2" 0)"
 }
 child_line() { ask child "$title" "$@" | sed -n 2p; }  # CLASS [TEXT]: its text
 

@@ -8,12 +8,11 @@ set -u
 build=$(cd "$1" && pwd)
 work=$build/e2e/wizard-window
 . "$(dirname "$0")/xvfb-session.sh"
+. "$(dirname "$0")/../support/checks.sh"
 e2e_start "$build" "$work" || { echo "FAIL: no display"; exit 1; }
 
 "$WINE_LOADER" "$setup_exe" </dev/null >"$work/setup.log" 2>&1 &
 setup_pid=$!
-fails=0
-check() { if eval "$2"; then echo "ok   $1"; else echo "FAIL $1"; fails=$((fails + 1)); fi; }
 
 window=$(e2e_wait_window 'Installation program' 30)
 check "the window appears" '[ -n "$window" ]'
@@ -51,5 +50,4 @@ if [ -n "$window" ]; then
 fi
 
 kill "$setup_pid" 2>/dev/null; wait "$setup_pid" 2>/dev/null
-echo "$fails failure(s)"
-exit $((fails > 0))
+checks_done

@@ -13,7 +13,7 @@
 #include "platform/text.h"
 #include "platform/unique_resource.h"
 #include "product/product_definition.h"
-#include "tests/install/raw_registry_value.h"
+#include "tests/support/raw_registry_value.h"
 #include "tests/support/test_support.h"
 
 #include <aclapi.h>
@@ -35,24 +35,10 @@ using test::Text;
 const std::string kHeader =
     "[Application]\r\nShortName=Quorvelle\r\nFullName=Telvarion\r\nVersion=5.0\r\n";
 
-// A host path as the Wine programs see it (drive Z: is the host's root).
-std::string HostPath(const std::string& unixPath) {
-  std::string path = "Z:" + unixPath;
-  std::replace(path.begin(), path.end(), '/', '\\');
-  return path;
-}
-
-platform::UniqueModule LoadPayloadModule(const char* unixPath) {
-  const std::string path = HostPath(unixPath);
-  platform::UniqueModule module(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
-  EXPECT_TRUE(module) << "cannot load " << path << ", error " << GetLastError();
-  return module;
-}
-
 // What the sample behind one payload resource holds.
 std::string Sample(const char* resourceName) {
   return test::ReadFile(
-      HostPath(std::string(INSTALLATION_SAMPLES) + "/" + resourceName + ".sample"));
+      test::HostPath(std::string(INSTALLATION_SAMPLES) + "/" + resourceName + ".sample"));
 }
 
 // The log's text: header, then [Files] and [Folders] numbered from 1.
@@ -94,17 +80,8 @@ const std::string kProductUrlFile =
 
 // The target a saved link points at, read back through the shell-link object.
 std::string LinkTarget(const std::string& linkPath) {
-  platform::ComPtr<IShellLinkA> link;
-  platform::ComPtr<IPersistFile> file;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                              link.put_void())) ||
-      FAILED(link->QueryInterface(IID_IPersistFile, file.put_void())) ||
-      FAILED(file->Load(platform::AnsiToWide(linkPath).c_str(), STGM_READ))) {
-    return "(no link at " + linkPath + ")";
-  }
-  char target[MAX_PATH] = "(garbage)";
-  if (FAILED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH))) return "(no path)";
-  return target;
+  const test::SavedLink saved = test::ReadLink(platform::AnsiToWide(linkPath));
+  return saved.loaded ? saved.path : "(no link at " + linkPath + ")";
 }
 
 // Answers the option boxes and counts the error dialog.
@@ -140,7 +117,7 @@ class Installation : public testing::Test {
   // becomes InstallDir byte for byte; others name `resolvedDir`.
   bool Install(const std::string& folderText, const char* module = INSTALLATION_PAYLOADS,
                const std::string& resolvedDir = {}) {
-    const platform::UniqueModule payloads = LoadPayloadModule(module);
+    const platform::UniqueModule payloads = test::LoadDataModule(test::HostPath(module));
     install::Installer installer(payloads.get(), Locations(), [this] { return elevated_; });
     const bool result = installer.RunInstallation(folderText, host_);
     EXPECT_EQ(installer.InstallDir(),
@@ -151,12 +128,7 @@ class Installation : public testing::Test {
 
   // The text of the error an installation raised; "(nothing raised)" when none.
   std::string InstallRaising(const std::string& folderText) {
-    try {
-      Install(folderText);
-    } catch (const platform::SetupError& error) {
-      return error.text();
-    }
-    return "(nothing raised)";
+    return test::RaisedText([&] { Install(folderText); });
   }
 
   RawValue Uninstall(const char* name) const {
@@ -165,6 +137,15 @@ class Installation : public testing::Test {
 
   std::string Log(const std::string& installDir) const {
     return test::ReadFile(installDir + "install.log");
+  }
+  // The log of an installation into `dir` with the desktop icon off.
+  std::string LogWithoutDesktopIcon(const std::string& dir) const {
+    return LogText(
+        Payloads(dir) +
+            Strings{startMenu_ + "Quorvelle.lnk", startMenu_ + "Quick help.lnk",
+                    startMenu_ + "Nerovane web page.url", startMenu_ + "Quorvelle web page.url"} +
+            RuntimeFiles(dir),
+        {startMenu_});
   }
 
   void ExpectPayloadsInstalled(const std::string& installDir) const {
@@ -295,13 +276,7 @@ TEST_F(Installation, DesktopIconOffLeavesTheStartMenuSteps) {
   host_.desk = false;
   ASSERT_TRUE(Install(dir));
 
-  EXPECT_EQ(Log(dir),
-            LogText(Payloads(dir) +
-                        Strings{startMenu_ + "Quorvelle.lnk", startMenu_ + "Quick help.lnk",
-                                startMenu_ + "Nerovane web page.url",
-                                startMenu_ + "Quorvelle web page.url"} +
-                        RuntimeFiles(dir),
-                    {startMenu_}));
+  EXPECT_EQ(Log(dir), LogWithoutDesktopIcon(dir));
   EXPECT_FALSE(platform::FileExists(desktop_ + "\\Quorvelle.lnk"));
   EXPECT_EQ(LinkTarget(startMenu_ + "Quorvelle.lnk"), dir + "Quorvelle.exe");
 }
@@ -341,9 +316,7 @@ TEST_F(Installation, ADeepDestinationIsMadeLevelByLevelAndLoggedOnceLast) {
 // once, at the start: everything recorded names it whole, so the product's
 // uninstaller, started from anywhere, finds what to remove.
 TEST_F(Installation, ADestinationTypedRelativeIsRecordedByItsFullPath) {
-  char previous[MAX_PATH];
-  GetCurrentDirectoryA(MAX_PATH, previous);
-  ASSERT_TRUE(SetCurrentDirectoryA(root_.path().c_str()));
+  const test::CurrentFolder here(root_.path());
   const std::string drive = root_.path().substr(0, 2);  // "C:"
   struct Case {
     std::string typed, dir;
@@ -361,7 +334,6 @@ TEST_F(Installation, ADestinationTypedRelativeIsRecordedByItsFullPath) {
     EXPECT_EQ(Uninstall("UninstallString"), Text("\"" + c.dir + "Uninstall.exe\""));
     EXPECT_EQ(Uninstall("InstallLocation"), Text(c.dir));
   }
-  SetCurrentDirectoryA(previous);
 }
 
 // A destination spelled in a way the system reads as another is installed
@@ -501,13 +473,7 @@ TEST_F(Installation, AnOldLogIsDeletedAndTheKeysStartAgainAtOne) {
   host_.desk = false;
   ASSERT_TRUE(Install(dir));
 
-  EXPECT_EQ(Log(dir),
-            LogText(Payloads(dir) +
-                        Strings{startMenu_ + "Quorvelle.lnk", startMenu_ + "Quick help.lnk",
-                                startMenu_ + "Nerovane web page.url",
-                                startMenu_ + "Quorvelle web page.url"} +
-                        RuntimeFiles(dir),
-                    {startMenu_}));
+  EXPECT_EQ(Log(dir), LogWithoutDesktopIcon(dir));
 }
 
 TEST_F(Installation, APayloadFailureOnRowTwoStopsTheInstallation) {
@@ -611,25 +577,7 @@ TEST_F(Installation, RegistersTheSeventeenValuesWithTheirTypesAndBytes) {
   ASSERT_TRUE(Install(dir));
   const std::string after = test::LocalDateText();
 
-  EXPECT_EQ(Uninstall("DisplayName"), Text("Telvarion"));
-  EXPECT_EQ(Uninstall("DisplayIcon"), Text(dir + "Quorvelle.exe,0"));
-  EXPECT_EQ(Uninstall("UninstallPath"), Text(dir));
-  // Quoted: the blanks in the path must not let a planted program run instead.
-  EXPECT_EQ(Uninstall("UninstallString"), Text("\"" + dir + "Uninstall.exe\""));
-  EXPECT_EQ(Uninstall("QuietUninstallString"), Text("\"" + dir + "Uninstall.exe\" /S"));
-  EXPECT_EQ(Uninstall("InstallLocation"), Text(dir));
-  EXPECT_EQ(Uninstall("DisplayVersion"), Text("5.0"));
-  EXPECT_EQ(Uninstall("Comments"), Text("Thank you for using Quorvelle!"));
-  EXPECT_EQ(Uninstall("Contact"), Text("support@nerovane.example"));
-  EXPECT_EQ(Uninstall("Publisher"), Text("Nerovane technologies"));
-  EXPECT_EQ(Uninstall("URLInfoAbout"), Text("https://quorvelle.nerovane.example"));
-  EXPECT_EQ(Uninstall("URLUpdateInfo"), Text("https://quorvelle.nerovane.example"));
-  EXPECT_EQ(Uninstall("NoModify"), Number(1));
-  EXPECT_EQ(Uninstall("NoRepair"), Number(1));
-  EXPECT_EQ(Uninstall("VersionMajor"), Number(5));
-  EXPECT_EQ(Uninstall("VersionMinor"), Number(0));
-  const RawValue date = Uninstall("InstallDate");
-  EXPECT_TRUE(date == Text(before) || date == Text(after)) << testing::PrintToString(date);
+  test::ExpectUninstallEntry(scratch_, "Uninstall\\Quorvelle", dir, before, after);
 
   // Exactly those seventeen values in a new key.
   const auto key =
@@ -662,10 +610,7 @@ TEST_F(Installation, ASecondInstallationRewritesTheEntryAndKeepsOtherValues) {
 TEST_F(Installation, AnUninstallKeyThatCannotBeMadeIsSkippedSilently) {
   // A lasting key may not be created below a volatile one: the system
   // refuses it as it refuses a user without rights to the machine's keys.
-  platform::UniqueKey parent;
-  ASSERT_EQ(RegCreateKeyExA(scratch_.root(), (scratch_.path() + "\\Uninstall").c_str(), 0, nullptr,
-                            REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, parent.put(), nullptr),
-            ERROR_SUCCESS);
+  ASSERT_TRUE(test::ReplaceByVolatileKey(scratch_.root(), scratch_.path() + "\\Uninstall"));
   const std::string dir = root_ / "Quorvelle\\";
   ASSERT_TRUE(Install(dir));
 

@@ -86,13 +86,9 @@ TEST_F(InternetShortcutFixture, ALongerExistingFileIsReplacedEntirely) {
 }
 
 TEST_F(InternetShortcutFixture, AMissingFolderRaisesWithTheAbsoluteNameAndLeavesNoTrace) {
-  const auto raised = [&](const std::string& folder) -> std::string {
-    try {
-      installer.CreateInternetShortcut(folder, "page", kUrl20, "", 0);
-    } catch (const platform::SetupError& error) {
-      return error.text();
-    }
-    return "<nothing raised>";
+  const auto raised = [&](const std::string& folder) {
+    return test::RaisedText(
+        [&] { installer.CreateInternetShortcut(folder, "page", kUrl20, "", 0); });
   };
   const std::string reason = platform::SystemErrorText(ERROR_PATH_NOT_FOUND);
   ASSERT_NE(reason, "");

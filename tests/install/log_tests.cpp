@@ -115,14 +115,12 @@ TEST_F(LogFixture, AFolderThatCannotHoldTheLogRaisesAndKeepsTheCounters) {
 std::string ReadOnlyFolder() {
   char unixPath[MAX_PATH] = {};
   if (!GetEnvironmentVariableA("SETUP_READONLY_FOLDER", unixPath, MAX_PATH)) return {};
-  std::string folder = std::string("Z:") + unixPath;
-  for (char& c : folder) {
-    if (c == '/') c = '\\';
-  }
+  const std::string folder = test::HostPath(unixPath);
   const std::string probe = folder + "\\probe.txt";
-  HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return platform::DirectoryExists(folder) ? folder : "";
-  CloseHandle(file);
+  if (!platform::UniqueFile(
+          CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr))) {
+    return platform::DirectoryExists(folder) ? folder : "";
+  }
   DeleteFileA(probe.c_str());
   return {};
 }

@@ -103,12 +103,10 @@ TEST_F(PayloadExtraction, MissingResourceRaisesBeforeTheTargetIsTouched) {
 
 // The message names the absolute path even when the target was relative.
 TEST_F(PayloadExtraction, MissingFolderRaisesWithTheFullPathAndCreatesNothing) {
-  char previous[MAX_PATH];
-  GetCurrentDirectoryA(MAX_PATH, previous);
-  ASSERT_TRUE(SetCurrentDirectoryA(folder_.path().c_str()));
-  const std::string text =
-      RaisedText([&] { installer_.ExtractPayload("missing\\target.bin", "normal"); });
-  SetCurrentDirectoryA(previous);
+  const std::string text = RaisedText([&] {
+    const test::CurrentFolder here(folder_.path());
+    installer_.ExtractPayload("missing\\target.bin", "normal");
+  });
 
   EXPECT_EQ(text, "Cannot create file \"" + (folder_ / "missing\\target.bin") + "\". " +
                       platform::SystemErrorText(ERROR_PATH_NOT_FOUND));

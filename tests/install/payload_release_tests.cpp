@@ -65,9 +65,8 @@ class ReleasePayloads : public ::testing::Test {
   void SetUp() override {
     const std::string path = test::HostPath(RELEASE_SETUP_EXE);
     if (!platform::FileExists(path)) GTEST_SKIP() << path << " is not built";
-    module_.reset(LoadLibraryExA(path.c_str(), nullptr,
-                                 LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
-    ASSERT_TRUE(module_) << "cannot load " << path << ", error " << GetLastError();
+    module_ = test::LoadDataModule(path);
+    ASSERT_TRUE(module_);
   }
   platform::UniqueModule module_;
 };

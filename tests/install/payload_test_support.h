@@ -1,23 +1,16 @@
-// Shared by the payload tests: where the crafted streams and the release
-// live, and a way to catch the text an extraction raises.
+// Shared by the payload tests: the module of crafted streams and the samples
+// they were packed from.
 #pragma once
 
-#include "platform/unique_resource.h"
+#include "tests/support/test_support.h"
 
-#include <functional>
 #include <string>
 
 namespace test {
 
-// A host path as the Wine programs see it (drive Z: is the host's root).
-std::string HostPath(const std::string& unixPath);
-
 // The module holding the crafted "BINARY" streams, loaded as data.
-platform::UniqueModule LoadStreamModule();
+platform::UniqueModule LoadStreamModule(std::source_location at = std::source_location::current());
 // One of the files the crafted streams were packed from.
 std::string ReadSample(const std::string& name);
-
-// The text of the error `action` raised; "(nothing raised)" when none.
-std::string RaisedText(const std::function<void()>& action);
 
 }  // namespace test

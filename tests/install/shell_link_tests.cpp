@@ -42,31 +42,9 @@ TEST(LinkFolder, ATrailByteIsNeitherBackslashNorColon) {
   EXPECT_EQ(install::LinkFolder("C:\\a\x83\x5Cx.lnk", 1252), "C:\\a\x83");
 }
 
-// What a saved link holds, read back through the shell-link object.
-struct SavedLink {
-  std::string path, workingFolder, arguments, description, iconPath;
-  int iconIndex = -1;
-};
-
-SavedLink LoadLink(const std::wstring& linkPath) {
-  SavedLink saved;
-  platform::ComPtr<IShellLinkA> link;
-  platform::ComPtr<IPersistFile> file;
-  EXPECT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                             link.put_void()),
-            S_OK);
-  if (!link) return saved;
-  EXPECT_EQ(link->QueryInterface(IID_IPersistFile, file.put_void()), S_OK);
-  EXPECT_EQ(file->Load(linkPath.c_str(), STGM_READ), S_OK);
-  char text[MAX_PATH];
-  const auto read = [&](HRESULT result) { return result == S_OK ? std::string(text) : "<failed>"; };
-  saved.path = read(link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH));
-  saved.workingFolder = read(link->GetWorkingDirectory(text, MAX_PATH));
-  saved.arguments = read(link->GetArguments(text, MAX_PATH));
-  saved.description = read(link->GetDescription(text, MAX_PATH));
-  saved.iconPath = read(link->GetIconLocation(text, MAX_PATH, &saved.iconIndex));
-  return saved;
-}
+using test::RaisedText;
+using test::ReadLink;
+using test::SavedLink;
 
 // The values of one section of a profile file, in the file's order.
 // An installer with its log begun in one temporary folder and links made in
@@ -98,7 +76,7 @@ TEST_F(ShellLinkFixture, TheLinkHoldsWhatWasSetAndReadsBack) {
   installer.CreateShellLink("C:\\Work dir\\", "C:\\Program Files\\Quorvelle\\help.txt",
                             "-a \"b c\"", platform::AnsiToWide(linkPath), "Quick help",
                             "C:\\Icons\\set.dll", 7);
-  const SavedLink saved = LoadLink(platform::AnsiToWide(linkPath));
+  const SavedLink saved = ReadLink(platform::AnsiToWide(linkPath));
   EXPECT_EQ(saved.path, "C:\\Program Files\\Quorvelle\\help.txt");
   EXPECT_EQ(saved.workingFolder, "C:\\Work dir\\");
   EXPECT_EQ(saved.arguments, "-a \"b c\"");
@@ -111,7 +89,7 @@ TEST_F(ShellLinkFixture, AnExistingFolderIsNotLoggedButAnnounced) {
   const std::string linkPath = links / "Quorvelle.lnk";
   Create(platform::AnsiToWide(linkPath));
   EXPECT_TRUE(platform::FileExists(linkPath));
-  EXPECT_EQ(LoadLink(platform::AnsiToWide(linkPath)).arguments, "");
+  EXPECT_EQ(ReadLink(platform::AnsiToWide(linkPath)).arguments, "");
   EXPECT_EQ(Files(), Strings{"1=" + linkPath});
   EXPECT_EQ(Folders(), Strings{});
   EXPECT_EQ(shell.notified, Strings{links.path()});
@@ -149,7 +127,7 @@ TEST_F(ShellLinkFixture, ALinkNameOutsideTheAnsiCodePageIsSavedExactlyAndLoggedC
 
   Create(linkPath);
   EXPECT_NE(GetFileAttributesW(linkPath.c_str()), INVALID_FILE_ATTRIBUTES);
-  EXPECT_EQ(LoadLink(linkPath).description, "Telvarion");
+  EXPECT_EQ(ReadLink(linkPath).description, "Telvarion");
   EXPECT_EQ(Files(), Strings{"1=" + platform::WideToAnsi(linkPath)});
   EXPECT_EQ(shell.notified, Strings{links.path()});
 }
@@ -175,15 +153,6 @@ TEST_F(ShellLinkFixture, ALinkInADriveRootKeepsTheRootAndCreatesNoFolder) {
   EXPECT_EQ(Folders(), Strings{});
   EXPECT_EQ(Files(), Strings{"1=" + linkPath});
   EXPECT_EQ(shell.notified, Strings{"C:\\"});
-}
-
-std::string RaisedText(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const platform::SetupError& error) {
-    return error.text();
-  }
-  return "<nothing raised>";
 }
 
 TEST_F(ShellLinkFixture, AnObjectThatCannotBeCreatedRaisesWithTheClassAndWritesNothing) {

@@ -1,7 +1,7 @@
 #include "install/uninstall_registration.h"
 
 #include "platform/registry.h"
-#include "tests/install/raw_registry_value.h"
+#include "tests/support/raw_registry_value.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -30,26 +30,7 @@ TEST_F(RegisterUninstall, WritesTheSeventeenValuesWithTheirTypesAndBytes) {
   const std::string before = test::LocalDateText();
   Register("C:\\Apps\\Quorvelle\\");
   const std::string after = test::LocalDateText();
-  EXPECT_EQ(Value("DisplayName"), Text("Telvarion"));
-  EXPECT_EQ(Value("DisplayIcon"), Text("C:\\Apps\\Quorvelle\\Quorvelle.exe,0"));
-  EXPECT_EQ(Value("UninstallPath"), Text("C:\\Apps\\Quorvelle\\"));
-  EXPECT_EQ(Value("UninstallString"), Text("\"C:\\Apps\\Quorvelle\\Uninstall.exe\""));
-  EXPECT_EQ(Value("QuietUninstallString"), Text("\"C:\\Apps\\Quorvelle\\Uninstall.exe\" /S"));
-  EXPECT_EQ(Value("InstallLocation"), Text("C:\\Apps\\Quorvelle\\"));
-  EXPECT_EQ(Value("DisplayVersion"), Text("5.0"));
-  EXPECT_EQ(Value("Comments"), Text("Thank you for using Quorvelle!"));
-  EXPECT_EQ(Value("Contact"), Text("support@nerovane.example"));
-  EXPECT_EQ(Value("Publisher"), Text("Nerovane technologies"));
-  EXPECT_EQ(Value("URLInfoAbout"), Text("https://quorvelle.nerovane.example"));
-  EXPECT_EQ(Value("URLUpdateInfo"), Text("https://quorvelle.nerovane.example"));
-  EXPECT_EQ(Value("NoModify"), Number(1));
-  EXPECT_EQ(Value("NoRepair"), Number(1));
-  EXPECT_EQ(Value("VersionMajor"), Number(5));
-  EXPECT_EQ(Value("VersionMinor"), Number(0));
-  // The local date, read around the call so that a test run across local
-  // midnight still has one of the two days to match.
-  const RawValue date = Value("InstallDate");
-  EXPECT_TRUE(date == Text(before) || date == Text(after)) << ::testing::PrintToString(date);
+  test::ExpectUninstallEntry(scratch_, "Quorvelle", "C:\\Apps\\Quorvelle\\", before, after);
 }
 
 TEST_F(RegisterUninstall, QuotesTheUninstallerPathEvenWithBlanks) {
@@ -82,10 +63,7 @@ TEST_F(RegisterUninstall, AKeyThatCannotBeCreatedIsSkippedSilently) {
   // A lasting key may not be created below a volatile one: the system refuses
   // it as it refuses a user without rights to the machine's keys (Wine does
   // not check a handle's access rights, so that refusal cannot be used here).
-  platform::UniqueKey parent;
-  ASSERT_EQ(RegCreateKeyExA(scratch_.root(), scratch_.path().c_str(), 0, nullptr,
-                            REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, parent.put(), nullptr),
-            ERROR_SUCCESS);
+  ASSERT_TRUE(test::ReplaceByVolatileKey(scratch_.root(), scratch_.path()));
   EXPECT_NO_THROW(Register("C:\\Apps\\"));
   EXPECT_FALSE(platform::OpenKey(scratch_.root(), scratch_.path() + "\\Quorvelle", KEY_READ));
 }

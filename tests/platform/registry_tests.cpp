@@ -1,6 +1,7 @@
 #include "platform/registry.h"
 
 #include "platform/error.h"
+#include "tests/support/raw_registry_value.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -75,20 +76,7 @@ TEST(ShellFolderReader, ANonTextValueRaisesNamingIt) {
   const DWORD number = 1;
   scratch.SetValue("Shell Folders", "Desktop", REG_DWORD, &number, sizeof number);
   platform::ShellFolderReader reader(scratch.root(), scratch.path());
-  try {
-    reader.Read("Desktop");
-    FAIL() << "no error raised";
-  } catch (const platform::SetupError& error) {
-    EXPECT_STREQ(error.what(), "Invalid data type for 'Desktop'");
-  }
-}
-
-std::vector<BYTE> RawValue(HKEY key, const char* name, DWORD& type) {
-  DWORD size = 0;
-  EXPECT_EQ(RegQueryValueExA(key, name, nullptr, &type, nullptr, &size), ERROR_SUCCESS) << name;
-  std::vector<BYTE> data(size);
-  RegQueryValueExA(key, name, nullptr, &type, data.data(), &size);
-  return data;
+  EXPECT_EQ(test::RaisedText([&] { reader.Read("Desktop"); }), "Invalid data type for 'Desktop'");
 }
 
 TEST(RegistryValueWriter, StoresTextWithOneZeroByteAndNumbersAsFourBytes) {
@@ -98,14 +86,9 @@ TEST(RegistryValueWriter, StoresTextWithOneZeroByteAndNumbersAsFourBytes) {
   writer->SetText("DisplayName", "Telvarion");
   writer->SetText("Contact", "");
   writer->SetNumber("VersionMajor", 0x01020305);
-  DWORD type = 0;
-  EXPECT_EQ(RawValue(writer->key(), "DisplayName", type),
-            (std::vector<BYTE>{'T', 'e', 'l', 'v', 'a', 'r', 'i', 'o', 'n', 0}));
-  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-  EXPECT_EQ(RawValue(writer->key(), "Contact", type), std::vector<BYTE>{0});
-  EXPECT_EQ(RawValue(writer->key(), "VersionMajor", type),
-            (std::vector<BYTE>{0x05, 0x03, 0x02, 0x01}));
-  EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(test::ReadRawValue(scratch, "", "DisplayName"), test::Text("Telvarion"));
+  EXPECT_EQ(test::ReadRawValue(scratch, "", "Contact"), test::Text(""));
+  EXPECT_EQ(test::ReadRawValue(scratch, "", "VersionMajor"), test::Number(0x01020305));
 }
 
 TEST(RegistryValueWriter, KeepsOtherValuesOfAnExistingKey) {
@@ -123,10 +106,7 @@ TEST(RegistryValueWriter, AKeyThatCannotBeCreatedGivesNoWriter) {
   // A lasting key may not be created below a volatile one: the system refuses
   // it as it refuses a user without rights to the machine's keys. (Wine does
   // not check a parent handle's access rights, so that case is not usable.)
-  platform::UniqueKey parent;
-  ASSERT_EQ(RegCreateKeyExA(scratch.root(), scratch.path().c_str(), 0, nullptr, REG_OPTION_VOLATILE,
-                            KEY_ALL_ACCESS, nullptr, parent.put(), nullptr),
-            ERROR_SUCCESS);
+  ASSERT_TRUE(test::ReplaceByVolatileKey(scratch.root(), scratch.path()));
   EXPECT_FALSE(
       platform::RegistryValueWriter::OpenOrCreate(scratch.root(), scratch.path() + "\\Child"));
   EXPECT_FALSE(platform::OpenKey(scratch.root(), scratch.path() + "\\Child", KEY_READ));
@@ -138,12 +118,8 @@ TEST(RegistryValueWriter, AValueThatCannotBeWrittenRaisesNamingIt) {
   ASSERT_TRUE(writer);
   // A value name longer than the registry allows is refused by the system.
   const std::string tooLong(20000, 'n');
-  try {
-    writer->SetText(tooLong.c_str(), "x");
-    FAIL() << "no error raised";
-  } catch (const platform::SetupError& error) {
-    EXPECT_EQ(std::string(error.what()), "Failed to set data for '" + tooLong + "'");
-  }
+  EXPECT_EQ(test::RaisedText([&] { writer->SetText(tooLong.c_str(), "x"); }),
+            "Failed to set data for '" + tooLong + "'");
 }
 
 }  // namespace

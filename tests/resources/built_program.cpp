@@ -1,5 +1,7 @@
 #include "tests/resources/built_program.h"
 
+#include "tests/support/test_support.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -21,9 +23,8 @@ void BuiltProgram::Load(std::string path) {
     GTEST_SKIP() << path << " is not built yet: make the release build first "
                  << "(scripts/test.sh does)";
   }
-  module_.reset(LoadLibraryExA(path.c_str(), nullptr,
-                               LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
-  ASSERT_TRUE(module_) << "cannot load " << path << ", error " << GetLastError();
+  module_ = LoadDataModule(path);
+  ASSERT_TRUE(module_);
 }
 
 std::string_view BuiltProgram::Resource(LPCSTR type, LPCSTR name) const {

@@ -1,9 +1,12 @@
 #include "tests/support/test_support.h"
 
-#include "platform/unique_resource.h"
+#include "platform/com.h"
+#include "platform/error.h"
 
+#include <shlobj.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace test {
@@ -25,6 +28,18 @@ TempFolder::TempFolder() {
 
 TempFolder::~TempFolder() {
   DeleteTree(path_);
+}
+
+CurrentFolder::CurrentFolder(const std::string& folder, std::source_location at) {
+  GetCurrentDirectoryA(MAX_PATH, previous_);
+  if (!SetCurrentDirectoryA(folder.c_str())) {
+    ADD_FAILURE_AT(at.file_name(), static_cast<int>(at.line()))
+        << "cannot enter " << folder << ", error " << GetLastError();
+  }
+}
+
+CurrentFolder::~CurrentFolder() {
+  SetCurrentDirectoryA(previous_);
 }
 
 void DeleteTree(const std::string& folder) {
@@ -49,9 +64,11 @@ void DeleteTree(const std::string& folder) {
 
 // CTest runs the cases of one program as processes side by side: each
 // process gets a key of its own.
-ScratchKey::ScratchKey(const std::string& name)
-    : path_("Software\\QuorvelleSetupTests\\" + name + "-" +
-            std::to_string(GetCurrentProcessId())) {
+std::string ScratchKey::PathOf(const std::string& name) {
+  return "Software\\QuorvelleSetupTests\\" + name + "-" + std::to_string(GetCurrentProcessId());
+}
+
+ScratchKey::ScratchKey(const std::string& name) : path_(PathOf(name)) {
   SHDeleteKeyA(HKEY_CURRENT_USER, path_.c_str());
 }
 
@@ -73,6 +90,60 @@ void ScratchKey::SetValue(const std::string& subkey, const char* name, DWORD typ
 void ScratchKey::SetText(const std::string& subkey, const char* name, const std::string& text,
                          DWORD type) const {
   SetValue(subkey, name, type, text.c_str(), static_cast<DWORD>(text.size() + 1));
+}
+
+bool ReplaceByVolatileKey(HKEY root, const std::string& path) {
+  const LSTATUS deleted = SHDeleteKeyA(root, path.c_str());
+  if (deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND) return false;
+  platform::UniqueKey key;
+  return RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                         nullptr, key.put(), nullptr) == ERROR_SUCCESS;
+}
+
+std::string HostPath(const std::string& unixPath) {
+  std::string path = "Z:" + unixPath;
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
+}
+
+platform::UniqueModule LoadDataModule(const std::string& path, std::source_location at) {
+  platform::UniqueModule module(LoadLibraryExA(
+      path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+  if (!module) {
+    ADD_FAILURE_AT(at.file_name(), static_cast<int>(at.line()))
+        << "cannot load " << path << ", error " << GetLastError();
+  }
+  return module;
+}
+
+std::string RaisedText(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const platform::SetupError& error) {
+    return error.text();
+  }
+  return "(nothing raised)";
+}
+
+SavedLink ReadLink(const std::wstring& linkPath) {
+  SavedLink saved;
+  platform::ComPtr<IShellLinkA> link;
+  platform::ComPtr<IPersistFile> file;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                              link.put_void())) ||
+      FAILED(link->QueryInterface(IID_IPersistFile, file.put_void())) ||
+      FAILED(file->Load(linkPath.c_str(), STGM_READ))) {
+    return saved;
+  }
+  saved.loaded = true;
+  char text[MAX_PATH];
+  const auto read = [&](HRESULT result) { return result == S_OK ? std::string(text) : "(failed)"; };
+  saved.path = read(link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH));
+  saved.workingFolder = read(link->GetWorkingDirectory(text, MAX_PATH));
+  saved.arguments = read(link->GetArguments(text, MAX_PATH));
+  saved.description = read(link->GetDescription(text, MAX_PATH));
+  saved.iconPath = read(link->GetIconLocation(text, MAX_PATH, &saved.iconIndex));
+  return saved;
 }
 
 std::vector<std::string> ProfileSection(const std::string& profile, const char* section) {

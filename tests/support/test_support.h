@@ -1,12 +1,16 @@
 // Helpers for the test programs: temporary folders, scratch registry keys,
-// whole-file reads and a shell that records what it was asked.
+// whole-file reads, modules loaded as data, links read back, raised texts and
+// a shell that records what it was asked.
 #pragma once
 
 #include "platform/shell.h"
+#include "platform/unique_resource.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
+#include <source_location>
 #include <string>
 #include <vector>
 
@@ -27,6 +31,20 @@ class TempFolder {
   std::string path_;
 };
 
+// The process's current folder moved to `folder` for this object's lifetime:
+// a test that stops early leaves no folder held as current.
+class CurrentFolder {
+ public:
+  explicit CurrentFolder(const std::string& folder,
+                         std::source_location at = std::source_location::current());
+  ~CurrentFolder();
+  CurrentFolder(const CurrentFolder&) = delete;
+  CurrentFolder& operator=(const CurrentFolder&) = delete;
+
+ private:
+  char previous_[MAX_PATH] = "";
+};
+
 // HKEY_CURRENT_USER\Software\QuorvelleSetupTests\<name>-<process id>,
 // deleted before use and afterwards, so each test starts from an empty key.
 class ScratchKey {
@@ -36,6 +54,8 @@ class ScratchKey {
   ScratchKey(const ScratchKey&) = delete;
   ScratchKey& operator=(const ScratchKey&) = delete;
 
+  // The path a key of that name has in this process.
+  static std::string PathOf(const std::string& name);
   const std::string& path() const { return path_; }
   HKEY root() const { return HKEY_CURRENT_USER; }
   void SetValue(const std::string& subkey, const char* name, DWORD type, const void* data,
@@ -46,6 +66,32 @@ class ScratchKey {
  private:
   std::string path_;
 };
+
+// Replaces root\path, subkeys and all, by an empty volatile key: the system
+// refuses a lasting key below it as it refuses a user without rights to the
+// machine's keys. False when the key could not be replaced.
+bool ReplaceByVolatileKey(HKEY root, const std::string& path);
+
+// A host path as the Wine programs see it (drive Z: is the host's root).
+std::string HostPath(const std::string& unixPath);
+// A program or resource-only module mapped for its resources only; a module
+// that cannot be loaded fails the test at the caller's line.
+platform::UniqueModule LoadDataModule(const std::string& path,
+                                      std::source_location at = std::source_location::current());
+
+// The text of the error `action` raised; "(nothing raised)" when none.
+std::string RaisedText(const std::function<void()>& action);
+
+// What a saved shell link holds, read back through the shell-link object. A
+// field the object does not give, and every field of a link that cannot be
+// loaded, is "(failed)".
+struct SavedLink {
+  bool loaded = false;
+  std::string path = "(failed)", workingFolder = path, arguments = path, description = path,
+              iconPath = path;
+  int iconIndex = -1;
+};
+SavedLink ReadLink(const std::wstring& linkPath);
 
 void DeleteTree(const std::string& folder);
 // The values of a profile section, in file order.

@@ -162,13 +162,12 @@ TEST_F(RemovalTest, AReadOnlyFileOfTheInstallationGoesToo) {
 
 TEST_F(RemovalTest, AnEntryThatIsNoFullPathIsLeftAloneAndNamed) {
   test::TempFolder current;
-  char previous[MAX_PATH];
-  GetCurrentDirectoryA(MAX_PATH, previous);
-  ASSERT_TRUE(SetCurrentDirectoryA(current.path().c_str()));
   test::WriteFile(current / "stray.txt", "not the product's");
   log.files.push_back("stray.txt");
-  const uninstaller::RemovalReport report = Remove();
-  SetCurrentDirectoryA(previous);
+  const uninstaller::RemovalReport report = [&] {
+    const test::CurrentFolder here(current.path());
+    return Remove();
+  }();
 
   EXPECT_TRUE(platform::FileExists(current / "stray.txt"));
   EXPECT_EQ(report.leftAlone, Strings{"stray.txt"});
@@ -359,12 +358,7 @@ struct Suspended {
 };
 
 std::string CheckRaising(void* process, const std::string& program) {
-  try {
-    uninstaller::CheckFinishArguments({process, program});
-  } catch (const platform::SetupError& error) {
-    return error.text();
-  }
-  return "(accepted)";
+  return test::RaisedText([&] { uninstaller::CheckFinishArguments({process, program}); });
 }
 
 // Anyone may start the copy, which removes with administrator rights, with
@@ -373,7 +367,7 @@ TEST(FinishArguments, OnlyAnotherProcessOfThisProgramUnderItsOwnPathIsAccepted) 
   const std::string self = uninstaller::OwnProgramPath();
   const std::string refused = "The uninstaller was not started by itself, so nothing was removed.";
   const Suspended original(self);
-  EXPECT_EQ(CheckRaising(original.process.get(), self), "(accepted)");
+  EXPECT_EQ(CheckRaising(original.process.get(), self), "(nothing raised)");
 
   HANDLE ownHandle = nullptr;
   ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(),

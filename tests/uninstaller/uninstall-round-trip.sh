@@ -1,13 +1,14 @@
 #!/bin/bash
-# uninstall-round-trip.sh BUILD_DIR HELPER_EXE: installs with the engine and
+# uninstall-round-trip.sh BUILD_DIR PROBE_EXE: installs with the engine and
 # the payloads of the program under test (SETUP_EXE), runs the installed Uninstall.exe, answers
 # its dialogs, and compares the install folder's parent, the desktop, the
 # Start menu and the uninstall list with their state before the installation.
 set -u
 build=$(cd "$1" && pwd)
-helper=$2
+probe=$2
 work=$build/e2e/uninstall-round-trip
 . "$(dirname "$0")/../e2e/xvfb-session.sh"
+. "$(dirname "$0")/../support/checks.sh"
 e2e_start "$build" "$work" || { echo "FAIL: no display"; exit 1; }
 setup=Z:$setup_exe
 
@@ -18,8 +19,6 @@ dest=$drive_c/$programs_folder/Quorvelle
 dest_win="$program_files\\Quorvelle"
 list='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall'
 caption='Telvarion uninstall'
-fails=0
-check() { if eval "$2"; then echo "ok   $1"; else echo "FAIL $1"; fails=$((fails + 1)); fi; }
 
 tree() {
   (cd "$drive_c" && find "$programs_folder" "$user/Desktop" "$user/AppData/Roaming/Microsoft/Windows/Start Menu" \
@@ -28,16 +27,18 @@ tree() {
 uninstall_list() { "$WINE_LOADER" reg query "$list" "$reg_view" 2>/dev/null | tr -d '\r' | sort; }
 product_key() { "$WINE_LOADER" reg query "$list\\Quorvelle" "$reg_view" >/dev/null 2>&1; }
 install() {  # DESK START
-  "$WINE_LOADER" "$helper" install "$setup" "$dest_win" "$1" "$2" >"$work/install.out" 2>&1 &&
+  "$WINE_LOADER" "$probe" install "$setup" "$dest_win" "$1" "$2" >"$work/install.out" 2>&1 &&
     [ -f "$dest/install.log" ] && [ -f "$dest/Uninstall.exe" ]
 }
+# The texts of the uninstaller's message showing BUTTON, then BUTTON pressed.
+answer() { "$WINE_LOADER" "$probe" press "$caption" "$1" 30000 </dev/null 2>/dev/null | tr -d '\r'; }
 # Runs Uninstall.exe, answers its confirmation with &Yes and its final
 # message with OK; their texts land in $work/confirm.txt and $work/final.txt.
 uninstall() {
   "$WINE_LOADER" "$dest_win\\Uninstall.exe" </dev/null >"$work/uninstall.out" 2>&1 &
   local pid=$!
-  "$WINE_LOADER" "$helper" answer "$caption" "&Yes" 30 | tr -d '\r' >"$work/confirm.txt"
-  "$WINE_LOADER" "$helper" answer "$caption" "OK" 30 | tr -d '\r' >"$work/final.txt"
+  answer "&Yes" >"$work/confirm.txt"
+  answer OK >"$work/final.txt"
   wait "$pid"
 }
 
@@ -83,12 +84,11 @@ echo "# no icons, a file of the product in use"
 before=$(tree)
 check "installed" 'install 0 0'
 echo "users" >"$dest/Users.ini"
-rm -f "$work/held" "$work/release"
-"$WINE_LOADER" "$helper" hold "$dest_win\\Users.ini" "Z:$work/held" "Z:$work/release" >/dev/null 2>&1 &
+"$WINE_LOADER" "$probe" hold "$dest_win\\Users.ini" 60000 </dev/null >"$work/hold.out" 2>/dev/null &
 hold_pid=$!
-for _ in $(seq 100); do [ -f "$work/held" ] && break; sleep 0.1; done
+for _ in $(seq 100); do grep -q held "$work/hold.out" && break; sleep 0.1; done
 uninstall
-touch "$work/release"; wait "$hold_pid"
+kill "$hold_pid" 2>/dev/null; wait "$hold_pid" 2>/dev/null
 check "the final message names the file in use" 'grep -qF "$dest_win\\Users.ini (" "$work/final.txt"'
 check "only that file and its folder remain" \
   '[ "$(tree)" = "$(printf "%s\nd $programs_folder/Quorvelle\nf $programs_folder/Quorvelle/Users.ini" "$before" | sort)" ]'
@@ -118,11 +118,10 @@ check "installed" 'install 1 1'
 before=$(tree)
 "$WINE_LOADER" "$dest_win\\Uninstall.exe" </dev/null >"$work/uninstall.out" 2>&1 &
 pid=$!
-"$WINE_LOADER" "$helper" answer "$caption" "OK" 30 | tr -d '\r' >"$work/final.txt"
+answer OK >"$work/final.txt"
 wait "$pid"
 check "the message says why" 'grep -q "does not describe an installation, so nothing was removed" "$work/final.txt"'
 check "nothing was removed" '[ "$(tree)" = "$before" ] && product_key'
 "$WINE_LOADER" reg delete "$list\\Quorvelle" /f "$reg_view" >/dev/null 2>&1
 
-echo "$fails failure(s)"
-exit $((fails > 0))
+checks_done

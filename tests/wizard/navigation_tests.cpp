@@ -3,6 +3,7 @@
 // dialogs answered on cue and the shell recording what it was asked.
 #include "wizard/setup_form.h"
 
+#include "platform/registry.h"
 #include "platform/text.h"
 #include "product/product_definition.h"
 #include "tests/support/dialog_driver.h"
@@ -322,17 +323,9 @@ TEST_F(NavigationTest, LinkTurnsPurpleAndOpensThePublisherPageEachClick) {
   EXPECT_TRUE(dialogs.asked.empty());
 }
 
-// A module holding the four payload streams; loaded before the form that
-// reads it is made, freed after the form is gone.
-HMODULE LoadPayloads(const char* unixPath) {
-  std::string path = std::string("Z:") + unixPath;
-  std::replace(path.begin(), path.end(), '/', '\\');
-  return LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-}
-
-// One key a process: CTest runs the cases side by side.
+// The scratch key each fixture holds, named before the fixture is made.
 std::string ScratchPath() {
-  return "Software\\QuorvelleSetupTests\\Navigation-" + std::to_string(GetCurrentProcessId());
+  return test::ScratchKey::PathOf("Navigation");
 }
 
 // The shell folders and the uninstall entry under a scratch key.
@@ -366,13 +359,8 @@ class InstallationTest : public NavigationTest {
   }
 
   static bool UninstallKeyExists() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, ScratchLocations().uninstallKeyPath.c_str(), 0, KEY_READ,
-                      &key) != ERROR_SUCCESS) {
-      return false;
-    }
-    RegCloseKey(key);
-    return true;
+    return static_cast<bool>(
+        platform::OpenKey(HKEY_CURRENT_USER, ScratchLocations().uninstallKeyPath, KEY_READ));
   }
 
   test::ScratchKey scratch_{"Navigation"};
@@ -380,8 +368,9 @@ class InstallationTest : public NavigationTest {
   std::string destination_;
 };
 
-platform::UniqueModule whole(LoadPayloads(NAV_PAYLOADS_MODULE));
-platform::UniqueModule cutShort(LoadPayloads(NAV_BROKEN_PAYLOADS_MODULE));
+// Loaded before any form that reads them is made, freed after all are gone.
+platform::UniqueModule whole = test::LoadDataModule(test::HostPath(NAV_PAYLOADS_MODULE));
+platform::UniqueModule cutShort = test::LoadDataModule(test::HostPath(NAV_BROKEN_PAYLOADS_MODULE));
 
 class InstalledTest : public InstallationTest {
  protected:
