@@ -5,6 +5,7 @@
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 
 #include <vector>
 
@@ -85,24 +86,10 @@ TEST_F(LogFixture, AFolderThatCannotHoldTheLogRaisesAndKeepsTheCounters) {
   for (int i = 0; i < 6; ++i) installer.AddLogEntry(Kind::Folder, "C:\\d");
   const std::string path = folder / "missing\\install.log";
   installer.SetInstallDir(folder / "missing\\");
-  EXPECT_THROW(
-      {
-        try {
-          installer.BeginLog();
-        } catch (const platform::SetupError& error) {
-          EXPECT_EQ(error.text(), "Unable to write to " + path);
-          throw;
-        }
-      },
-      platform::SetupError);
-
+  EXPECT_EQ(test::RaisedText([&] { installer.BeginLog(); }), "Unable to write to " + path);
   for (const auto kind : {Kind::File, Kind::Folder}) {
-    try {
-      installer.AddLogEntry(kind, "C:\\x");
-      ADD_FAILURE() << "kind " << static_cast<int>(kind) << " was written";
-    } catch (const platform::SetupError& error) {
-      EXPECT_EQ(error.text(), "Unable to write to " + path);
-    }
+    EXPECT_EQ(test::RaisedText([&] { installer.AddLogEntry(kind, "C:\\x"); }),
+              "Unable to write to " + path);
   }
   EXPECT_EQ(installer.NextFileIndex(), 4);
   EXPECT_EQ(installer.NextFolderIndex(), 7);
@@ -131,12 +118,7 @@ TEST_F(LogFixture, AReadOnlyDestinationRaisesAndKeepsTheCounters) {
   const std::string path = folder + "\\install.log";
   const std::string before = test::ReadFile(path);
   installer.SetInstallDir(folder + "\\");
-  try {
-    installer.BeginLog();
-    ADD_FAILURE() << "the header was written";
-  } catch (const platform::SetupError& error) {
-    EXPECT_EQ(error.text(), "Unable to write to " + path);
-  }
+  EXPECT_EQ(test::RaisedText([&] { installer.BeginLog(); }), "Unable to write to " + path);
   EXPECT_THROW(installer.AddLogEntry(Kind::File, "C:\\x"), platform::SetupError);
   EXPECT_THROW(installer.AddLogEntry(Kind::Folder, "C:\\x"), platform::SetupError);
   EXPECT_EQ(installer.NextFileIndex(), 1);
@@ -152,17 +134,16 @@ TEST_F(LogFixture, AReadOnlyDestinationRaisesAndKeepsTheCounters) {
 // in the Windows folder where the profile writer looks for relative names.
 TEST(InstallLogPath, ARelativeDestinationKeepsItsLogBesideItsFiles) {
   test::TempFolder folder;
-  char previous[MAX_PATH];
-  GetCurrentDirectoryA(MAX_PATH, previous);
-  ASSERT_TRUE(SetCurrentDirectoryA(folder.path().c_str()));
-  ASSERT_TRUE(CreateDirectoryA("relative", nullptr));
-  install::Installer installer;
-  installer.SetInstallDir("relative\\");
-  installer.BeginLog();
-  installer.AddLogEntry(Kind::File, "relative\\Quorvelle.exe");
-  const std::string logPath = installer.InstallLog()->path();
-  installer.ReleaseLog();
-  SetCurrentDirectoryA(previous);
+  std::string logPath;
+  {
+    const test::CurrentFolder inFolder(folder.path());
+    ASSERT_TRUE(CreateDirectoryA("relative", nullptr));
+    install::Installer installer;
+    installer.SetInstallDir("relative\\");
+    installer.BeginLog();
+    installer.AddLogEntry(Kind::File, "relative\\Quorvelle.exe");
+    logPath = installer.InstallLog()->path();
+  }
   EXPECT_EQ(logPath, folder / "relative\\install.log");
   EXPECT_NE(test::ReadFile(folder / "relative\\install.log").find("1=relative\\Quorvelle.exe"),
             std::string::npos);
@@ -173,23 +154,16 @@ TEST(InstallLogPath, ARelativeDestinationKeepsItsLogBesideItsFiles) {
 // written anywhere, not in the current folder either.
 TEST(InstallLogPath, ADestinationBeyondMaxPathRaisesAndWritesNothing) {
   test::TempFolder folder;
-  char previous[MAX_PATH];
-  GetCurrentDirectoryA(MAX_PATH, previous);
-  ASSERT_TRUE(SetCurrentDirectoryA(folder.path().c_str()));
+  std::optional<test::CurrentFolder> inFolder(std::in_place, folder.path());
   install::Installer installer;
   std::string tooLong = folder.path();
   while (tooLong.size() < MAX_PATH) tooLong += "\\Quorvelle";
   installer.SetInstallDir(tooLong + "\\");
   const std::string path = installer.InstallDir() + "install.log";
-  std::string raised;
-  try {
-    installer.BeginLog();
-  } catch (const platform::SetupError& error) {
-    raised = error.text();
-  }
+  const std::string raised = test::RaisedText([&] { installer.BeginLog(); });
   EXPECT_THROW(installer.AddLogEntry(Kind::File, "C:\\x"), platform::SetupError);
   installer.ReleaseLog();
-  SetCurrentDirectoryA(previous);
+  inFolder.reset();
   EXPECT_EQ(raised, "Unable to write to " + path);
   EXPECT_EQ(installer.NextFileIndex(), 1);
   WIN32_FIND_DATAA found;
