@@ -116,7 +116,7 @@ same "... and after the folder browser" "$(child_line Edit)" 'TypedAgainMore'
 
 echo "# 8. Exit confirmed while a click on Continue waits: the program ends, nothing is written"
 click_continue; click_continue
-same "the ready page" "$(ask page "$title")" 3
+same "the ready page" "$(page_becomes 3)" 3
 check "a click on Continue and one on Exit are queued" \
   'probe_succeeds queue-clicks "$title" 217 189 317 189'
 same "Exit asks" "$(ask dialog Warning 10000 | grep -v 'Yes$\|No$')" \

@@ -139,7 +139,7 @@ sleep 0.5
 folder=$(child_line Edit)
 same "the chosen folder with the product's name" "$folder" "$desktop\\Quorvelle"
 click_continue; click_continue
-same "the ready page" "$(ask page "$title")" 3
+same "the ready page" "$(page_becomes 3)" 3
 click_continue
 same "the error box" "$(error_box)" "Unable to write to $desktop\\Quorvelle\\install.log."
 check_broken_off
