@@ -84,8 +84,7 @@ SetupForm::SetupForm(Application& application, MessageDialogs& dialogs, HMODULE 
       StartIconCheck(MakeCheckBox("Create Start menu icon", Box(84, 54, 139, 17), TabSheet3.hwnd(),
                                   fonts_.window.get())),
       DeskIconCheck(MakeCheckBox("Create Desktop icon", Box(84, 24, 126, 17), TabSheet3.hwnd(),
-                                 fonts_.window.get())),
-      tooltip_(hwnd()) {
+                                 fonts_.window.get())) {
   for (WindowlessControl* control : std::initializer_list<WindowlessControl*>{
            &BakImage, &IconImage, &ContinueBt, &ExitBt, &ProductNameLabel, &BackBt}) {
     Register(*control);
@@ -108,7 +107,6 @@ SetupForm::SetupForm(Application& application, MessageDialogs& dialogs, HMODULE 
   BackBt.SetEnabled(false);
   StackControls();
   SetCursors();
-  tooltip_.Add(TabSheet2.hwnd(), SelectFolderBt.bounds(), "Change folder");
   LoadArtwork();
   BindHandlers();
   ready_ = true;
@@ -139,6 +137,20 @@ void SetupForm::LoadArtwork() {
   ExitBt.SetGlyph(Glyph::FromResource("EXITGLYPH", 1));
   SelectFolderBt.SetGlyph(Glyph::FromResource("FOLDERGLYPH", 1));
   IconImage.SetIcon(LoadIconFileResource("GLOBEICON", kIconSize));
+}
+
+// The tooltip is a window of its own; made after the first paint, it does
+// not delay the first sight of the wizard.
+void SetupForm::OnShown() {
+  tooltip();
+}
+
+const Tooltip& SetupForm::tooltip() {
+  if (!tooltip_) {
+    tooltip_.emplace(hwnd());
+    tooltip_->Add(TabSheet2.hwnd(), SelectFolderBt.bounds(), "Change folder");
+  }
+  return *tooltip_;
 }
 
 void SetupForm::PaintBackdrop() {
