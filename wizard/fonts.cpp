@@ -15,19 +15,29 @@ platform::UniqueFont MakeFont(const char* face, int characterHeight, FontStyle s
   return font;
 }
 
+namespace {
+
+// Text is measured on one memory device context of the screen, kept for the
+// program's life: taking the screen's own for each measurement costs a round
+// trip to the display twice.
+HDC MeasuringDc() {
+  static const platform::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  return dc.get();
+}
+
+}  // namespace
+
 std::string FaceOf(HFONT font) {
-  WindowDc screen(nullptr);
-  SelectedObject selected(screen.dc(), font);
+  SelectedObject selected(MeasuringDc(), font);
   char face[LF_FACESIZE] = "";
-  GetTextFaceA(screen.dc(), LF_FACESIZE, face);
+  GetTextFaceA(MeasuringDc(), LF_FACESIZE, face);
   return face;
 }
 
 SIZE TextExtent(HFONT font, const std::string& text, bool literal) {
-  WindowDc screen(nullptr);
-  SelectedObject selected(screen.dc(), font);
+  SelectedObject selected(MeasuringDc(), font);
   RECT box{0, 0, 0, 0};
-  DrawTextA(screen.dc(), text.c_str(), static_cast<int>(text.size()), &box,
+  DrawTextA(MeasuringDc(), text.c_str(), static_cast<int>(text.size()), &box,
             DT_CALCRECT | DT_SINGLELINE | DT_LEFT | DT_TOP | (literal ? DT_NOPREFIX : 0));
   return SIZE{box.right - box.left, box.bottom - box.top};
 }

@@ -47,6 +47,7 @@ void FormWindow::Show() {
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   ShowWindow(hwnd(), SW_SHOWNORMAL);
   UpdateWindow(hwnd());
+  OnShown();
 }
 
 }  // namespace wizard

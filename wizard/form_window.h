@@ -13,12 +13,15 @@ class FormWindow : public Surface {
   static constexpr int kClientWidth = 380;
   static constexpr int kClientHeight = 226;
 
-  // Centred on the screen when first shown.
+  // Centred on the screen when first shown; painted before this returns.
   void Show();
 
  protected:
   FormWindow();
   ~FormWindow() override = default;
+  // Runs at the end of every Show, once the window is on screen and painted:
+  // the place for what the first page does not show.
+  virtual void OnShown() {}
 };
 
 // The application icon, "MAINICON", at the system's large-icon size; null

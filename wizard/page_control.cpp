@@ -35,8 +35,12 @@ void PageControl::AddPage(Panel& page) {
   }
   pages_.push_back(&page);
   // The selector row exists only once it has selectors: lay the pages out below it now.
+  // Moving a window costs a round trip, so the earlier pages move only when the row changed.
   const RECT area = PageBounds();
+  const bool moved = !EqualRect(&area, &pageArea_);
+  pageArea_ = area;
   for (const Panel* each : pages_) {
+    if (!moved && each != &page) continue;
     SetWindowPos(each->hwnd(), nullptr, area.left, area.top, area.right - area.left,
                  area.bottom - area.top, SWP_NOZORDER | SWP_NOACTIVATE);
   }

@@ -45,6 +45,7 @@ class PageControl {
 
   platform::UniqueWindow tabs_;
   std::vector<Panel*> pages_;
+  RECT pageArea_{};  // where the pages were last laid out
 };
 
 }  // namespace wizard

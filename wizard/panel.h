@@ -10,7 +10,9 @@ enum class Bevel { None, Raised, Lowered };
 
 class Panel : public Surface {
  public:
-  Panel(HWND parent, RECT bounds, Bevel bevel);
+  // A page starts hidden (`visible` false): its page control shows it, and
+  // what is made on a hidden window costs no repainting.
+  Panel(HWND parent, RECT bounds, Bevel bevel, bool visible = true);
   Bevel bevel() const noexcept { return bevel_; }
 
  protected:

@@ -46,9 +46,9 @@ SetupForm::SetupForm(Application& application, MessageDialogs& dialogs, HMODULE 
       BakImage(*this, Box(0, 0, 380, 206), true),
       Panel1(hwnd(), Box(62, 32, 315, 140), Bevel::Lowered),
       PageControl1(hwnd(), Box(63, 33, 313, 138), fonts_.window.get()),
-      TabSheet1(PageControl1.hwnd(), PageControl1.PageBounds(), Bevel::None),
-      TabSheet2(PageControl1.hwnd(), PageControl1.PageBounds(), Bevel::None),
-      TabSheet3(PageControl1.hwnd(), PageControl1.PageBounds(), Bevel::None),
+      TabSheet1(PageControl1.hwnd(), PageControl1.PageBounds(), Bevel::None, /*visible=*/false),
+      TabSheet2(PageControl1.hwnd(), PageControl1.PageBounds(), Bevel::None, /*visible=*/false),
+      TabSheet3(PageControl1.hwnd(), PageControl1.PageBounds(), Bevel::None, /*visible=*/false),
       FullNameLabel(TabSheet1, Box(3, 39, 300, 13),
                     {fonts_.fullName.get(), kWindowText, Alignment::Center, false, true}),
       HeadLabel(TabSheet1, Box(6, 10, 136, 13),
@@ -63,11 +63,11 @@ SetupForm::SetupForm(Application& application, MessageDialogs& dialogs, HMODULE 
       SelectFolderBt(TabSheet2, Box(269, 51, 23, 22), fonts_.window.get(), "", true),
       SpaceLabel(TabSheet2, Box(14, 94, 3, 13),
                  {fonts_.window.get(), kWindowText, Alignment::Left, true}),
-      TabSheet5(PageControl1.hwnd(), PageControl1.PageBounds(), Bevel::None),
+      TabSheet5(PageControl1.hwnd(), PageControl1.PageBounds(), Bevel::None, /*visible=*/false),
       Label8(TabSheet5, Box(3, 55, 300, 15), {fonts_.heading.get(), kWindowText, Alignment::Center},
              "Press Continue to install the program"),
       BackBt(*this, Box(70, 174, 95, 30), fonts_.window.get(), "Back"),
-      TabSheet6(PageControl1.hwnd(), PageControl1.PageBounds(), Bevel::None),
+      TabSheet6(PageControl1.hwnd(), PageControl1.PageBounds(), Bevel::None, /*visible=*/false),
       FinalLabel(TabSheet6, Box(3, 55, 300, 15),
                  {fonts_.heading.get(), kWindowText, Alignment::Center},
                  "Program installed successfully"),
@@ -84,8 +84,7 @@ SetupForm::SetupForm(Application& application, MessageDialogs& dialogs, HMODULE 
       StartIconCheck(MakeCheckBox("Create Start menu icon", Box(84, 54, 139, 17), TabSheet3.hwnd(),
                                   fonts_.window.get())),
       DeskIconCheck(MakeCheckBox("Create Desktop icon", Box(84, 24, 126, 17), TabSheet3.hwnd(),
-                                 fonts_.window.get())),
-      tooltip_(hwnd()) {
+                                 fonts_.window.get())) {
   for (WindowlessControl* control : std::initializer_list<WindowlessControl*>{
            &BakImage, &IconImage, &ContinueBt, &ExitBt, &ProductNameLabel, &BackBt}) {
     Register(*control);
@@ -108,7 +107,6 @@ SetupForm::SetupForm(Application& application, MessageDialogs& dialogs, HMODULE 
   BackBt.SetEnabled(false);
   StackControls();
   SetCursors();
-  tooltip_.Add(TabSheet2.hwnd(), SelectFolderBt.bounds(), "Change folder");
   LoadArtwork();
   BindHandlers();
   ready_ = true;
@@ -139,6 +137,20 @@ void SetupForm::LoadArtwork() {
   ExitBt.SetGlyph(Glyph::FromResource("EXITGLYPH", 1));
   SelectFolderBt.SetGlyph(Glyph::FromResource("FOLDERGLYPH", 1));
   IconImage.SetIcon(LoadIconFileResource("GLOBEICON", kIconSize));
+}
+
+// The tooltip is a window of its own; made after the first paint, it does
+// not delay the first sight of the wizard.
+void SetupForm::OnShown() {
+  tooltip();
+}
+
+const Tooltip& SetupForm::tooltip() {
+  if (!tooltip_) {
+    tooltip_.emplace(hwnd());
+    tooltip_->Add(TabSheet2.hwnd(), SelectFolderBt.bounds(), "Change folder");
+  }
+  return *tooltip_;
 }
 
 void SetupForm::PaintBackdrop() {

@@ -17,6 +17,7 @@
 #include "wizard/speed_button.h"
 #include "wizard/tooltip.h"
 
+#include <optional>
 #include <string>
 
 namespace wizard {
@@ -103,10 +104,13 @@ class SetupForm : public FormWindow, private install::InstallationHost {
   void Close();
 
   const WizardFonts& fonts() const noexcept { return fonts_; }
-  const Tooltip& tooltip() const noexcept { return tooltip_; }
+  // Made once the window is first shown (the folder button is not on the
+  // first page), or here when asked for before.
+  const Tooltip& tooltip();
 
  protected:
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnShown() override;
 
  private:
   void StackControls();
@@ -129,7 +133,7 @@ class SetupForm : public FormWindow, private install::InstallationHost {
   void ShowDecompressionError() override;
   HWND OwnerWindow() override;
 
-  Tooltip tooltip_;
+  std::optional<Tooltip> tooltip_;
   ExitState exitState_ = ExitState::WizardRunning;
   bool shown_ = false;
   HWND activeControl_ = nullptr;  // the control with the focus when the window was left

@@ -15,11 +15,12 @@ POINT PointOf(LPARAM lParam) {
 
 }  // namespace
 
-void Surface::CreateSurface(const char* className, HWND parent, RECT bounds, DWORD exStyle) {
+void Surface::CreateSurface(const char* className, HWND parent, RECT bounds, DWORD exStyle,
+                            bool visible) {
   RegisterClassOnce(className);
   // Children are clipped so that a page's controls and the surface never
   // paint over each other.
-  Create(className, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+  Create(className, "", WS_CHILD | (visible ? WS_VISIBLE : 0) | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
          exStyle | WS_EX_CONTROLPARENT, bounds.left, bounds.top, bounds.right - bounds.left,
          bounds.bottom - bounds.top, parent);
 }

@@ -30,7 +30,8 @@ class Surface : public Window {
 
  protected:
   Surface() = default;
-  void CreateSurface(const char* className, HWND parent, RECT bounds, DWORD exStyle = 0);
+  void CreateSurface(const char* className, HWND parent, RECT bounds, DWORD exStyle = 0,
+                     bool visible = true);
 
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   // The surface itself, below its controls: the face colour.

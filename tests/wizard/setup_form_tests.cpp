@@ -12,6 +12,7 @@
 
 #include <iostream>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -408,7 +409,33 @@ TEST_F(SetupFormTest, HandCursorOverWizardButtonsLinkFolderButtonAndCheckBoxes) 
   EXPECT_EQ(GetCursor(), hand);
 }
 
+struct OwnedTooltips {
+  HWND owner;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectOwnedTooltip(HWND window, LPARAM context) {
+  auto& tooltips = *reinterpret_cast<OwnedTooltips*>(context);
+  char className[64] = "";
+  GetClassNameA(window, className, sizeof className);
+  if (lstrcmpiA(className, TOOLTIPS_CLASSA) == 0 && GetWindow(window, GW_OWNER) == tooltips.owner) {
+    tooltips.found.push_back(window);
+  }
+  return TRUE;
+}
+
+// The tooltip windows of this thread that the wizard window owns.
+std::vector<HWND> TooltipsOwnedBy(HWND owner) {
+  OwnedTooltips tooltips{owner, {}};
+  EnumThreadWindows(GetCurrentThreadId(), CollectOwnedTooltip, reinterpret_cast<LPARAM>(&tooltips));
+  return tooltips.found;
+}
+
 TEST_F(SetupFormTest, OnlyTheFolderButtonHasATooltip) {
+  // Showing the window made it: nothing else asks for it before the mouse does.
+  const std::vector<HWND> tooltips = TooltipsOwnedBy(form->hwnd());
+  ASSERT_EQ(tooltips.size(), 1u);
+  EXPECT_EQ(tooltips.front(), form->tooltip().hwnd());
   EXPECT_EQ(form->tooltip().count(), 1);
   EXPECT_EQ(form->tooltip().TextFor(form->TabSheet2.hwnd()), "Change folder");
 }
