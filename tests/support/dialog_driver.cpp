@@ -42,23 +42,30 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM searchParam) {
   return FALSE;
 }
 
-// True once the dialog holds the input focus, on itself or a control: a
-// dialog is shown before its first control is focused, and a key sent in
-// between would go nowhere (seen on a busy machine).
-bool HasFocusInside(HWND dialog) {
+// The control inside the dialog (or the dialog itself) holding the input
+// focus; null while the focus is elsewhere.
+HWND FocusInside(HWND dialog) {
   const HWND focus = FocusOf(dialog);
-  return focus && (focus == dialog || IsChild(dialog, focus));
+  return focus && (focus == dialog || IsChild(dialog, focus)) ? focus : nullptr;
 }
 
-// The visible dialog, once it holds the focus; one that never takes the
-// focus is handed over when the wait ends, for the test's own checks to fail.
+// The visible dialog, once its focus has settled: a dialog is shown before
+// its first control is focused, and the task dialog passes the focus on
+// while it sets itself up, so a key sent or a focus read in between would
+// miss (seen on a busy machine). One that never settles is handed over when
+// the wait ends, for the test's own checks to fail.
 HWND WaitForVisibleDialog(const std::string& title) {
   HWND found = nullptr;
+  HWND focusBefore = nullptr;
+  int steadyPolls = 0;
   for (DWORD waited = 0; waited < kWaitMs; waited += kPollMs) {
     DialogSearch search{title, nullptr};
     EnumWindows(&MatchDialog, reinterpret_cast<LPARAM>(&search));
     found = search.found;
-    if (found && HasFocusInside(found)) return found;
+    const HWND focus = found ? FocusInside(found) : nullptr;
+    steadyPolls = focus && focus == focusBefore ? steadyPolls + 1 : 0;
+    if (steadyPolls == 2) return found;
+    focusBefore = focus;
     Sleep(kPollMs);
   }
   return found;
