@@ -14,6 +14,8 @@ class ChildControl {
  public:
   ChildControl(const char* className, const char* text, DWORD style, DWORD exStyle, RECT bounds,
                HWND parent, HFONT font);
+  // No window yet: one made later is moved in.
+  ChildControl() = default;
 
   HWND hwnd() const noexcept { return window_.get(); }
   std::string text() const;

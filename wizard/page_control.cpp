@@ -40,11 +40,11 @@ void PageControl::AddPage(Panel& page) {
   const bool moved = !EqualRect(&area, &pageArea_);
   pageArea_ = area;
   for (const Panel* each : pages_) {
-    if (!moved && each != &page) continue;
+    if (!each->hwnd() || (!moved && each != &page)) continue;
     SetWindowPos(each->hwnd(), nullptr, area.left, area.top, area.right - area.left,
                  area.bottom - area.top, SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  ShowWindow(page.hwnd(), index == current() ? SW_SHOW : SW_HIDE);
+  if (page.hwnd()) ShowWindow(page.hwnd(), index == current() ? SW_SHOW : SW_HIDE);
 }
 
 int PageControl::current() const {
@@ -53,11 +53,12 @@ int PageControl::current() const {
 
 void PageControl::ShowPage(int index) {
   if (index < 0 || index >= pageCount()) return;
+  if (!pages_[index]->hwnd() && makePages) makePages();
   const HWND focus = GetFocus();
   const bool hadFocus = focus && IsChild(hwnd(), focus);
   SendMessageA(hwnd(), TCM_SETCURSEL, index, 0);
   for (int i = 0; i < pageCount(); ++i) {
-    ShowWindow(pages_[i]->hwnd(), i == index ? SW_SHOW : SW_HIDE);
+    if (pages_[i]->hwnd()) ShowWindow(pages_[i]->hwnd(), i == index ? SW_SHOW : SW_HIDE);
   }
   MoveFocusTo(*pages_[index], hadFocus);
 }

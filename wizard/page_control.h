@@ -33,6 +33,10 @@ class PageControl {
   // Makes a page the current one; not subject to `onChanging`.
   void ShowPage(int index);
 
+  // Asked to make the windows of the pages added without one, before the
+  // first of them is shown.
+  std::function<void()> makePages;
+
   // Asked before a change the user starts on the control itself (a click on
   // a selector); setting the argument to false refuses it.
   std::function<void(bool& allowChange)> onChanging;

@@ -23,8 +23,9 @@ std::string HostOf(const std::string& url) {
   return url.substr(start, url.find('/', start) - start);
 }
 
-// Controls are made in the order they are declared; registration with their
-// parents below sets the order they are painted and stacked in.
+// Controls are made in the order they are declared, but the windows of the
+// later pages wait for MakeLaterPages; registration with their parents below
+// sets the order they are painted and stacked in.
 SetupForm::SetupForm(Application& application, MessageDialogs& dialogs, HMODULE payloadModule,
                      install::RegistryLocations registry)
     : application_(application),
@@ -47,8 +48,8 @@ SetupForm::SetupForm(Application& application, MessageDialogs& dialogs, HMODULE 
       Panel1(hwnd(), Box(62, 32, 315, 140), Bevel::Lowered),
       PageControl1(hwnd(), Box(63, 33, 313, 138), fonts_.window.get()),
       TabSheet1(PageControl1.hwnd(), PageControl1.PageBounds(), Bevel::None, /*visible=*/false),
-      TabSheet2(PageControl1.hwnd(), PageControl1.PageBounds(), Bevel::None, /*visible=*/false),
-      TabSheet3(PageControl1.hwnd(), PageControl1.PageBounds(), Bevel::None, /*visible=*/false),
+      TabSheet2(Bevel::None),
+      TabSheet3(Bevel::None),
       FullNameLabel(TabSheet1, Box(3, 39, 300, 13),
                     {fonts_.fullName.get(), kWindowText, Alignment::Center, false, true}),
       HeadLabel(TabSheet1, Box(6, 10, 136, 13),
@@ -59,15 +60,14 @@ SetupForm::SetupForm(Application& application, MessageDialogs& dialogs, HMODULE 
       Label6(TabSheet2, Box(6, 10, 113, 13),
              {fonts_.window.get(), kWindowText, Alignment::Left, true},
              "Select destination folder"),
-      FolderEdit(MakeEditBox(Box(14, 51, 250, 21), TabSheet2.hwnd(), fonts_.window.get())),
       SelectFolderBt(TabSheet2, Box(269, 51, 23, 22), fonts_.window.get(), "", true),
       SpaceLabel(TabSheet2, Box(14, 94, 3, 13),
                  {fonts_.window.get(), kWindowText, Alignment::Left, true}),
-      TabSheet5(PageControl1.hwnd(), PageControl1.PageBounds(), Bevel::None, /*visible=*/false),
+      TabSheet5(Bevel::None),
       Label8(TabSheet5, Box(3, 55, 300, 15), {fonts_.heading.get(), kWindowText, Alignment::Center},
              "Press Continue to install the program"),
       BackBt(*this, Box(70, 174, 95, 30), fonts_.window.get(), "Back"),
-      TabSheet6(PageControl1.hwnd(), PageControl1.PageBounds(), Bevel::None, /*visible=*/false),
+      TabSheet6(Bevel::None),
       FinalLabel(TabSheet6, Box(3, 55, 300, 15),
                  {fonts_.heading.get(), kWindowText, Alignment::Center},
                  "Program installed successfully"),
@@ -77,14 +77,7 @@ SetupForm::SetupForm(Application& application, MessageDialogs& dialogs, HMODULE 
                    {fonts_.comment.get(), RGB(198, 0, 0), Alignment::Center},
                    "for Windows XP and Vista"),
       VersionLabel(TabSheet1, Box(3, 61, 300, 13),
-                   {fonts_.window.get(), kWindowText, Alignment::Center, false, true}),
-      // Made from the bottom one up: the tab order runs that way.
-      RunProgramCheck(MakeCheckBox("Launch program", Box(84, 84, 108, 17), TabSheet3.hwnd(),
-                                   fonts_.window.get())),
-      StartIconCheck(MakeCheckBox("Create Start menu icon", Box(84, 54, 139, 17), TabSheet3.hwnd(),
-                                  fonts_.window.get())),
-      DeskIconCheck(MakeCheckBox("Create Desktop icon", Box(84, 24, 126, 17), TabSheet3.hwnd(),
-                                 fonts_.window.get())) {
+                   {fonts_.window.get(), kWindowText, Alignment::Center, false, true}) {
   for (WindowlessControl* control : std::initializer_list<WindowlessControl*>{
            &BakImage, &IconImage, &ContinueBt, &ExitBt, &ProductNameLabel, &BackBt}) {
     Register(*control);
@@ -103,6 +96,7 @@ SetupForm::SetupForm(Application& application, MessageDialogs& dialogs, HMODULE 
   for (Panel* page : {&TabSheet1, &TabSheet2, &TabSheet3, &TabSheet5, &TabSheet6}) {
     PageControl1.AddPage(*page);
   }
+  PageControl1.makePages = [this] { MakeLaterPages(); };
   PageControl1.ShowPage(0);
   BackBt.SetEnabled(false);
   StackControls();
@@ -125,9 +119,31 @@ void SetupForm::SetCursors() {
            &BackBt, &ContinueBt, &ExitBt, &SelectFolderBt, &Link}) {
     control->cursor = CursorKind::Hand;
   }
+}
+
+// The windows of the pages after the first, made once the first page has
+// been painted, or before when a later page is shown first; in the order the
+// tab order and the stacking need. Each page is made where the page control
+// lays out its pages.
+void SetupForm::MakeLaterPages() {
+  if (TabSheet2.hwnd()) return;
+  const RECT area = PageControl1.PageBounds();
+  for (Panel* page : {&TabSheet2, &TabSheet3, &TabSheet5, &TabSheet6}) {
+    page->Make(PageControl1.hwnd(), area);
+  }
+  FolderEdit = MakeEditBox(Box(14, 51, 250, 21), TabSheet2.hwnd(), fonts_.window.get());
+  // Made from the bottom one up: the tab order runs that way.
+  RunProgramCheck =
+      MakeCheckBox("Launch program", Box(84, 84, 108, 17), TabSheet3.hwnd(), fonts_.window.get());
+  StartIconCheck = MakeCheckBox("Create Start menu icon", Box(84, 54, 139, 17), TabSheet3.hwnd(),
+                                fonts_.window.get());
+  DeskIconCheck = MakeCheckBox("Create Desktop icon", Box(84, 24, 126, 17), TabSheet3.hwnd(),
+                               fonts_.window.get());
   for (const ChildControl* check : {&DeskIconCheck, &StartIconCheck, &RunProgramCheck}) {
     TabSheet3.SetChildCursor(check->hwnd(), CursorKind::Hand);
   }
+  SelectFolderBt.SetGlyph(Glyph::FromResource("FOLDERGLYPH", 1));
+  FillDefaultFolder();
 }
 
 // A picture the program does not carry leaves its control empty.
@@ -135,18 +151,19 @@ void SetupForm::LoadArtwork() {
   BackBt.SetGlyph(Glyph::FromResource("BACKGLYPH", 2));
   ContinueBt.SetGlyph(Glyph::FromResource("CONTINUEGLYPH", 2));
   ExitBt.SetGlyph(Glyph::FromResource("EXITGLYPH", 1));
-  SelectFolderBt.SetGlyph(Glyph::FromResource("FOLDERGLYPH", 1));
   IconImage.SetIcon(LoadIconFileResource("GLOBEICON", kIconSize));
 }
 
-// The tooltip is a window of its own; made after the first paint, it does
-// not delay the first sight of the wizard.
+// The later pages and the tooltip are windows the first page does not show;
+// made after the first paint, they do not delay the first sight of the wizard.
 void SetupForm::OnShown() {
+  MakeLaterPages();
   tooltip();
 }
 
 const Tooltip& SetupForm::tooltip() {
   if (!tooltip_) {
+    MakeLaterPages();
     tooltip_.emplace(hwnd());
     tooltip_->Add(TabSheet2.hwnd(), SelectFolderBt.bounds(), "Change folder");
   }
@@ -175,7 +192,6 @@ void SetupForm::FormShow() {
   SpaceLabel.SetText(std::string("Space required for program installation: ") +
                      product::SpaceRequiredText);
   ThanksLabel.SetText(std::string("Thanks for choosing ") + product::ShortName);
-  FillDefaultFolder();
 }
 
 void SetupForm::FillDefaultFolder() {

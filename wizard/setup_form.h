@@ -85,6 +85,9 @@ class SetupForm : public FormWindow, private install::InstallationHost {
   ChildControl StartIconCheck;
   ChildControl DeskIconCheck;
 
+  // TabSheet2 to TabSheet6, FolderEdit and the check boxes have their
+  // windows once the form has been shown or a later page was asked for.
+
   int PageIndex = 0;
   ExitState exitState() const noexcept { return exitState_; }
   // The destination folder with a trailing backslash, once the installation started.
@@ -114,6 +117,7 @@ class SetupForm : public FormWindow, private install::InstallationHost {
 
  private:
   void StackControls();
+  void MakeLaterPages();
   void SetCursors();
   void LoadArtwork();
   void FormShow();
