@@ -76,6 +76,26 @@ TEST(SetupFormCreationTest, TextsAreEmptyAndBackdropMissingUntilShown) {
   EXPECT_FALSE(IsWindowVisible(form.hwnd()));
 }
 
+// A later page asked for before the window was ever shown finds its controls,
+// and showing the window afterwards makes none of them again.
+TEST(SetupFormCreationTest, ALaterPageShownFirstHasItsControlsOnce) {
+  wizard::Application application;
+  SetupForm form(application);
+  form.ShowPage(2);
+  const HWND desk = form.DeskIconCheck.hwnd();
+  ASSERT_TRUE(IsChild(form.TabSheet3.hwnd(), desk));
+  EXPECT_TRUE(wizard::IsChecked(form.DeskIconCheck));
+  EXPECT_EQ(form.FolderEdit.text(), wizard::DefaultDestinationFolder());
+  form.Show();
+  EXPECT_EQ(form.DeskIconCheck.hwnd(), desk);
+  int checkBoxes = 0;
+  for (HWND child = GetWindow(form.TabSheet3.hwnd(), GW_CHILD); child;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    ++checkBoxes;
+  }
+  EXPECT_EQ(checkBoxes, 3);
+}
+
 TEST_F(SetupFormTest, WindowHasFixedFrameNoSystemMenuAndStaysOnTop) {
   RECT client;
   GetClientRect(form->hwnd(), &client);
