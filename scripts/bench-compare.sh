@@ -14,10 +14,11 @@
 #            median cost of each system call the installation makes (profile
 #            writes, payload files written, folders made, links saved,
 #            internet shortcuts written, shell notifications, registry keys
-#            and values) times its count, and the same calls made in one run
+#            and values) times its count; and the same calls made in one run
 #            in the installation's order, timed whole like RunInstallation
-#            (the floor it is held against: a median of sums is not the sum
-#            of medians)
+#            and in turns with it in one process (the floor it is held
+#            against: the median of a run is not the sum of its calls'
+#            medians)
 #   silent install: both whole processes, Setup.exe /S against the
 #            reference's /S, each into a new folder, alternated in one loop
 # Needs the reference's script: SETUP_REFERENCE_NSI (default
@@ -81,7 +82,8 @@ scripts/with-xvfb.sh bash -c '
     echo "R $(run "'"$bench"'/start_bench.exe" - "'"$ref_win"' /S /D=C:\\refbench\\run$i")"
     echo "S $(run "'"$bench"'/start_bench.exe" - "'"$setup_win"' /S /D=C:\\silentbench\\run$i")"
   done >"'"$work"'/times.txt"
-  run "'"$bench"'/install_bench.exe" "'"$setup_win"'" "C:\\setupbench" '"$rounds"' >"'"$work"'/install.txt"
+  run "'"$bench"'/install_bench.exe" "'"$setup_win"'" "C:\\setupbench" '"$rounds $payload_sizes"' \
+    >"'"$work"'/install.txt"
   run "'"$bench"'/primitives_bench.exe" "C:\\primitivesbench" '"$rounds $payload_sizes"' \
     >"'"$work"'/primitives.txt"
 '
@@ -94,7 +96,7 @@ w=$(awk '$1=="W"{print $2}' "$work/times.txt" | median)
 echo "start Setup.exe to first paint $a ms; do-nothing GUI program showing an empty window $w ms" \
   "(difference $(echo "$a - $w" | bc) ms); without a window $b ms (difference $(echo "$a - $b" | bc) ms)"
 floor=$(awk '/primitives_floor_ms/{print $2}' "$work/primitives.txt")
-sequence=$(awk '/primitives_sequence_ms/{print $2}' "$work/primitives.txt")
+sequence=$(awk '/install_floor_ms_median/{print $2}' "$work/install.txt")
 echo "install Setup.exe RunInstallation $i ms (in-process); reference silent install $r ms," \
   "minus the baseline start: $(echo "$r - $b" | bc) ms (ratio $(ratio "$i" "$(echo "$r - $b" | bc)"))"
 echo "install floor, the system's own calls made one after another as one installation makes" \
