@@ -91,7 +91,7 @@ inline void WriteInternetShortcut(const std::string& path) {
 
 // One installation's system calls, in its order and with nothing of ours
 // between them: the floor under RunInstallation, timed whole like it, since
-// the median of a sequence of calls is more than the sum of their medians.
+// the median of a sequence of calls is not the sum of their medians.
 // Each run makes a new destination under the work folder, a new folder in
 // the Start menu and a link on the desktop, all named by `round`.
 class InstallationCalls {
