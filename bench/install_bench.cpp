@@ -68,7 +68,9 @@ class Rounds {
   bool Install(int round) {
     install::Installer installer(payloads_);
     AllOptions host;
-    const std::string folder = destinationRoot_ + "\\run" + std::to_string(round);
+    // Fresh also when an earlier run of the benchmark left its folders.
+    const std::string folder = destinationRoot_ + "\\run" + std::to_string(GetCurrentProcessId()) +
+                               "_" + std::to_string(round);
     LARGE_INTEGER start, end;
     QueryPerformanceCounter(&start);
     const bool installed = installer.RunInstallation(folder, host);
