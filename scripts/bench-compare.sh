@@ -93,8 +93,14 @@ r=$(awk '$1=="R"{print $2}' "$work/times.txt" | median)
 i=$(awk '/install_ms_median/{print $2}' "$work/install.txt")
 s=$(awk '$1=="S"{print $2}' "$work/times.txt" | median)
 w=$(awk '$1=="W"{print $2}' "$work/times.txt" | median)
+# Differences are medians of each round's own difference: a round's runs
+# follow each other closely, so the machine's drift between rounds cancels.
+paired() {  # KIND_A KIND_B
+  paste <(awk -v k="$1" '$1==k{print $2}' "$work/times.txt") \
+        <(awk -v k="$2" '$1==k{print $2}' "$work/times.txt") | awk '{print $1 - $2}' | median
+}
 echo "start Setup.exe to first paint $a ms; do-nothing GUI program showing an empty window $w ms" \
-  "(difference $(echo "$a - $w" | bc) ms); without a window $b ms (difference $(echo "$a - $b" | bc) ms)"
+  "(difference $(paired A W) ms); without a window $b ms (difference $(paired A B) ms)"
 floor=$(awk '/primitives_floor_ms/{print $2}' "$work/primitives.txt")
 sequence=$(awk '/install_floor_ms_median/{print $2}' "$work/install.txt")
 echo "install Setup.exe RunInstallation $i ms (in-process); reference silent install $r ms," \
