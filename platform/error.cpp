@@ -5,9 +5,11 @@
 
 namespace platform {
 
+#if __cpp_exceptions  // raises: left out of a build without exceptions (error.h)
 void Raise(std::string text) {
   throw SetupError(std::move(text));
 }
+#endif
 
 std::string Format(const char* format, ...) {
   va_list args;

@@ -19,7 +19,14 @@ class SetupError : public std::exception {
   std::string text_;
 };
 
+// Raising needs the C++ exception runtime, which the uninstaller is built
+// without (it hands its failures back as values: uninstaller/outcome.h).
+// In a build without exceptions Raise does not exist, nor does any platform
+// function that raises, so that the uninstaller cannot call one unawares:
+// the build stops.
+#if __cpp_exceptions
 [[noreturn]] void Raise(std::string text);
+#endif
 
 // printf-style formatting (the system C library's) into a std::string, for the
 // fixed message formats.

@@ -5,6 +5,7 @@
 
 namespace platform {
 
+#if __cpp_exceptions  // raises: left out of a build without exceptions (error.h)
 UniqueFile CreateFileForWriting(const std::string& path) {
   UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -15,6 +16,7 @@ UniqueFile CreateFileForWriting(const std::string& path) {
   }
   return file;
 }
+#endif
 
 void WriteLine(HANDLE file, const std::string& text) noexcept {
   if (!file || file == INVALID_HANDLE_VALUE) return;

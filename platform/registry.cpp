@@ -53,6 +53,7 @@ ShellFolderReader::ShellFolderReader(HKEY root, const std::string& path) {
   }
 }
 
+#if __cpp_exceptions  // raises: left out of a build without exceptions (error.h)
 std::string ShellFolderReader::Read(const char* name) const {
   if (!key_) return {};
   UniqueKey folders = OpenKey(key_.get(), kShellFoldersSubkey, KEY_ALL_ACCESS);
@@ -88,5 +89,6 @@ void RegistryValueWriter::Set(const char* name, DWORD type, const void* data, DW
     Raise(Format("Failed to set data for '%s'", name));
   }
 }
+#endif
 
 }  // namespace platform

@@ -83,6 +83,7 @@ bool IsLinkedFolder(const std::string& folder) {
   return !find || entry.dwReserved0 == 0 || IsReparseTagNameSurrogate(entry.dwReserved0);
 }
 
+#if __cpp_exceptions  // raises: left out of a build without exceptions (error.h)
 UniqueLocalMemory ProtectedFolderSecurity() {
   PSECURITY_DESCRIPTOR descriptor = nullptr;
   if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(
@@ -93,5 +94,6 @@ UniqueLocalMemory ProtectedFolderSecurity() {
   }
   return UniqueLocalMemory(descriptor);
 }
+#endif
 
 }  // namespace platform

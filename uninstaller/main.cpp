@@ -17,6 +17,8 @@
 
 namespace {
 
+using uninstaller::Outcome;
+
 const std::string Caption = std::string(product::FullName) + " uninstall";
 
 bool ConfirmRemoval(const uninstaller::InstallLogContents& log) {
@@ -27,21 +29,27 @@ bool ConfirmRemoval(const uninstaller::InstallLogContents& log) {
 }
 
 // The original program: checks the log, asks, hands over to the copy.
-void Start() {
-  const std::string program = uninstaller::OwnProgramPath();
-  const auto log = uninstaller::ReadInstallLog(uninstaller::FolderOf(program) + "install.log");
-  if (ConfirmRemoval(log)) uninstaller::StartFinisher(program);
+Outcome Start() {
+  const auto program = uninstaller::OwnProgramPath();
+  if (program.failed()) return program.outcome();
+  const auto log = uninstaller::ReadInstallLog(uninstaller::FolderOf(*program) + "install.log");
+  if (log.failed()) return log.outcome();
+  return ConfirmRemoval(*log) ? uninstaller::StartFinisher(*program) : Outcome();
 }
 
 // The copy: removes the installation once the original has ended.
-void Finish(const uninstaller::FinishArguments& arguments) {
-  uninstaller::WaitForOriginal(arguments);
+Outcome Finish(const uninstaller::FinishArguments& arguments) {
+  if (const Outcome waited = uninstaller::WaitForOriginal(arguments); waited.failed()) {
+    return waited;
+  }
   const std::string folder = uninstaller::FolderOf(arguments.originalProgram);
   const auto log = uninstaller::ReadInstallLog(folder + "install.log");
+  if (log.failed()) return log.outcome();
   const std::string name = arguments.originalProgram.substr(folder.size());
-  const auto report = uninstaller::RemoveInstallation(log, folder, name);
-  MessageBoxA(nullptr, uninstaller::DescribeReport(log, report).c_str(), Caption.c_str(),
+  const auto report = uninstaller::RemoveInstallation(*log, folder, name);
+  MessageBoxA(nullptr, uninstaller::DescribeReport(*log, report).c_str(), Caption.c_str(),
               MB_OK | (report.Complete() ? MB_ICONINFORMATION : MB_ICONWARNING));
+  return {};
 }
 
 // A copy whose command line is not what the original hands over says so
@@ -67,21 +75,20 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (!isCopy && uninstaller::IsUnattendedRequest(__argc, __argv)) {
     return uninstaller::RemoveUnattended();
   }
-  // This is the program's outermost frame: the one place a failure is shown.
-  try {
-    if (isCopy) uninstaller::CheckFinishArguments(arguments);
-  } catch (const platform::SetupError& error) {
-    return RefuseCopy(arguments, platform::WithClosingFullStop(error.text()));
+  if (isCopy) {
+    if (const Outcome checked = uninstaller::CheckFinishArguments(arguments); checked.failed()) {
+      return RefuseCopy(arguments, platform::WithClosingFullStop(checked.failure()));
+    }
   }
   if (isCopy && arguments.resultPipe) {
     uninstaller::FinishUnattended(arguments);
     uninstaller::ScheduleOwnRemoval();
     return 0;
   }
-  try {
-    isCopy ? Finish(arguments) : Start();
-  } catch (const platform::SetupError& error) {
-    MessageBoxA(nullptr, platform::WithClosingFullStop(error.text()).c_str(), Caption.c_str(),
+  // This is the program's outermost frame: the one place a failure is shown.
+  const Outcome outcome = isCopy ? Finish(arguments) : Start();
+  if (outcome.failed()) {
+    MessageBoxA(nullptr, platform::WithClosingFullStop(outcome.failure()).c_str(), Caption.c_str(),
                 MB_OK | MB_ICONERROR);
   }
   if (isCopy) uninstaller::ScheduleOwnRemoval();

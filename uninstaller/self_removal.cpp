@@ -20,10 +20,14 @@ namespace {
 constexpr const char* FinishSwitch = "/finish";
 constexpr DWORD OriginalExitTimeoutMs = 60 * 1000;
 
-[[noreturn]] void RaiseNotPrepared(DWORD error) {
-  platform::Raise(platform::Format(
+Outcome NotPrepared(DWORD error) {
+  return Outcome::Failed(platform::Format(
       "The uninstaller could not prepare the removal (%s), so nothing was removed.",
       platform::SystemErrorText(error).c_str()));
+}
+
+Outcome NotStartedByItself() {
+  return Outcome::Failed("The uninstaller was not started by itself, so nothing was removed.");
 }
 
 std::string FileNameOf(const std::string& path) {
@@ -31,10 +35,10 @@ std::string FileNameOf(const std::string& path) {
 }
 
 // The user this process runs as, in the text form of a security identifier.
-std::string UserSidText() {
+Result<std::string> UserSidText() {
   HANDLE rawToken = nullptr;
   if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &rawToken)) {
-    RaiseNotPrepared(GetLastError());
+    return NotPrepared(GetLastError());
   }
   const platform::UniqueHandle token(rawToken);
   DWORD size = 0;
@@ -44,21 +48,23 @@ std::string UserSidText() {
   char* text = nullptr;
   if (!GetTokenInformation(token.get(), TokenUser, user.data(), size, &size) ||
       !ConvertSidToStringSidA(user[0].User.Sid, &text)) {
-    RaiseNotPrepared(GetLastError());
+    return NotPrepared(GetLastError());
   }
   const platform::UniqueLocalMemory owned(text);
-  return text;
+  return std::string(text);
 }
 
 // Full control for this user and the system, nothing for anyone else and
 // nothing inherited from the temporary folder, which other programs share:
 // the copy runs with administrator rights from this folder.
-platform::UniqueLocalMemory PrivateFolderSecurity() {
-  const std::string sddl = "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;" + UserSidText() + ")";
+Result<platform::UniqueLocalMemory> PrivateFolderSecurity() {
+  const auto user = UserSidText();
+  if (user.failed()) return user.outcome();
+  const std::string sddl = "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;" + *user + ")";
   PSECURITY_DESCRIPTOR descriptor = nullptr;
   if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl.c_str(), SDDL_REVISION_1,
                                                             &descriptor, nullptr)) {
-    RaiseNotPrepared(GetLastError());
+    return NotPrepared(GetLastError());
   }
   return platform::UniqueLocalMemory(descriptor);
 }
@@ -98,7 +104,9 @@ std::string Contents(const std::string& path) {
 }
 
 bool IsThisUninstaller(const std::string& program) {
-  const std::string own = Contents(OwnProgramPath());
+  const auto self = OwnProgramPath();
+  if (self.failed()) return false;
+  const std::string own = Contents(*self);
   return !own.empty() && Contents(program) == own;
 }
 
@@ -108,25 +116,26 @@ unsigned long long NumberOf(void* handle) {
 
 }  // namespace
 
-std::string CreatePrivateFolder() {
+Result<std::string> CreatePrivateFolder() {
   char temp[MAX_PATH + 1];
   const DWORD length = GetTempPathA(sizeof temp, temp);
-  if (length == 0 || length >= sizeof temp) RaiseNotPrepared(GetLastError());
-  const platform::UniqueLocalMemory descriptor = PrivateFolderSecurity();
-  SECURITY_ATTRIBUTES security{sizeof security, descriptor.get(), FALSE};
+  if (length == 0 || length >= sizeof temp) return NotPrepared(GetLastError());
+  const auto descriptor = PrivateFolderSecurity();
+  if (descriptor.failed()) return descriptor.outcome();
+  SECURITY_ATTRIBUTES security{sizeof security, descriptor->get(), FALSE};
   for (unsigned attempt = 0;; ++attempt) {
     const std::string folder =
         platform::Format("%sQuorvelle-uninstall-%lu-%u", temp, GetCurrentProcessId(), attempt);
     if (CreateDirectoryA(folder.c_str(), &security)) return folder + "\\";
-    if (GetLastError() != ERROR_ALREADY_EXISTS || attempt > 100) RaiseNotPrepared(GetLastError());
+    if (GetLastError() != ERROR_ALREADY_EXISTS || attempt > 100) return NotPrepared(GetLastError());
   }
 }
 
-std::string OwnProgramPath() {
+Result<std::string> OwnProgramPath() {
   std::string path(MAX_PATH, '\0');
   for (;;) {
     const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) RaiseNotPrepared(GetLastError());
+    if (length == 0) return NotPrepared(GetLastError());
     if (length < path.size()) return path.substr(0, length);
     path.resize(path.size() * 2);  // truncated: ask again with more room
   }
@@ -137,18 +146,20 @@ std::string FolderOf(const std::string& path) {
   return backslash == std::string::npos ? std::string() : path.substr(0, backslash + 1);
 }
 
-void StartFinisher(const std::string& originalProgram, void* resultPipe) {
-  const std::string folder = CreatePrivateFolder();
+Outcome StartFinisher(const std::string& originalProgram, void* resultPipe) {
+  const auto privateFolder = CreatePrivateFolder();
+  if (privateFolder.failed()) return privateFolder.outcome();
+  const std::string& folder = *privateFolder;
   const std::string copy = folder + FileNameOf(originalProgram);
   if (!CopyFileA(originalProgram.c_str(), copy.c_str(), TRUE)) {
     const DWORD error = GetLastError();
     RemoveDirectoryA(folder.c_str());  // our own empty folder; not examined on purpose
-    RaiseNotPrepared(error);
+    return NotPrepared(error);
   }
   HANDLE rawSelf = nullptr;
   if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &rawSelf,
                        SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, TRUE, 0)) {
-    RaiseNotPrepared(GetLastError());
+    return NotPrepared(GetLastError());
   }
   platform::UniqueHandle self(rawSelf);
   std::string commandLine = platform::Format("\"%s\" %s %llu \"%s\"", copy.c_str(), FinishSwitch,
@@ -160,10 +171,11 @@ void StartFinisher(const std::string& originalProgram, void* resultPipe) {
   // folder busy as its current folder.
   if (!CreateProcessA(copy.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
                       folder.c_str(), &startup, &process)) {
-    RaiseNotPrepared(GetLastError());
+    return NotPrepared(GetLastError());
   }
   platform::UniqueHandle copyProcess(process.hProcess);
   platform::UniqueHandle copyThread(process.hThread);
+  return {};
 }
 
 bool ReadFinishArguments(int argc, char** argv, FinishArguments& arguments) {
@@ -178,35 +190,33 @@ bool ReadFinishArguments(int argc, char** argv, FinishArguments& arguments) {
   return true;
 }
 
-void CheckFinishArguments(const FinishArguments& arguments) {
+Outcome CheckFinishArguments(const FinishArguments& arguments) {
   const auto original = static_cast<HANDLE>(arguments.originalProcess);
   const DWORD id = original ? GetProcessId(original) : 0;
   const std::string& program = arguments.originalProgram;
   const bool handedOver = id != 0 && id != GetCurrentProcessId() &&
                           PathInOneForm(program) == program &&
                           IsSamePath(ProgramOf(original), program) && IsThisUninstaller(program);
-  if (!handedOver) {
-    platform::Raise("The uninstaller was not started by itself, so nothing was removed.");
-  }
+  return handedOver ? Outcome() : NotStartedByItself();
 }
 
-void WaitForOriginal(const FinishArguments& arguments) {
+Outcome WaitForOriginal(const FinishArguments& arguments) {
   platform::UniqueHandle original(static_cast<HANDLE>(arguments.originalProcess));
   const DWORD result = WaitForSingleObject(original.get(), OriginalExitTimeoutMs);
   // WAIT_FAILED: no handle was handed over, so no one confirmed a removal.
-  if (result == WAIT_FAILED) {
-    platform::Raise("The uninstaller was not started by itself, so nothing was removed.");
-  }
+  if (result == WAIT_FAILED) return NotStartedByItself();
   // On a time-out the removal still goes on; the original's file then stays
   // and is reported like any other file in use.
+  return {};
 }
 
 void ScheduleOwnRemoval() {
   // Without the right to schedule, the copy stays in the temporary folder;
   // the results are not examined on purpose.
-  const std::string self = OwnProgramPath();
-  MoveFileExA(self.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-  const std::string folder = FolderOf(self);
+  const auto self = OwnProgramPath();
+  if (self.failed()) return;
+  MoveFileExA(self->c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  const std::string folder = FolderOf(*self);
   MoveFileExA(folder.substr(0, folder.size() - 1).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 

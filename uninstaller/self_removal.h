@@ -4,26 +4,28 @@
 // has itself deleted when the system next starts.
 #pragma once
 
+#include "uninstaller/outcome.h"
+
 #include <string>
 
 namespace uninstaller {
 
 // The full path of this program's file.
-std::string OwnProgramPath();
+Result<std::string> OwnProgramPath();
 
 // The folder part of a path, with its trailing backslash.
 std::string FolderOf(const std::string& path);
 
 // A new folder under the temporary folder that only this user and the
-// system may change; its path, with a trailing backslash. Raises when it
+// system may change; its path, with a trailing backslash. Fails when it
 // cannot be made.
-std::string CreatePrivateFolder();
+Result<std::string> CreatePrivateFolder();
 
 // Copies this program to a new private temporary folder and starts the copy
 // with FinishArguments naming this process and `originalProgram`, and
-// `resultPipe` (inherited) when the original waits for the outcome. Raises
+// `resultPipe` (inherited) when the original waits for the outcome. Fails
 // when any step fails; nothing has been removed then.
-void StartFinisher(const std::string& originalProgram, void* resultPipe = nullptr);
+Outcome StartFinisher(const std::string& originalProgram, void* resultPipe = nullptr);
 
 // What the copy was started with: the original's process, which it waits
 // for, the original program's path and, for an unattended removal, the pipe
@@ -37,16 +39,16 @@ struct FinishArguments {
 // True (and `arguments` filled) when this process was started by StartFinisher.
 bool ReadFinishArguments(int argc, char** argv, FinishArguments& arguments);
 
-// Raises, before anything is removed or scheduled, unless the arguments are
+// Fails, before anything is removed or scheduled, unless the arguments are
 // what StartFinisher hands over: a handle to another process whose program
 // is this uninstaller, byte for byte, and that program's path in the one
 // form the installation writes. Anyone may start the copy with any command
 // line, and it runs with administrator rights.
-void CheckFinishArguments(const FinishArguments& arguments);
+Outcome CheckFinishArguments(const FinishArguments& arguments);
 
-// Waits for the original process to end. Raises when the handle was not
+// Waits for the original process to end. Fails when the handle was not
 // handed over by an original (the copy then removes nothing).
-void WaitForOriginal(const FinishArguments& arguments);
+Outcome WaitForOriginal(const FinishArguments& arguments);
 
 // Has this copy and its temporary folder deleted when the system next starts.
 void ScheduleOwnRemoval();

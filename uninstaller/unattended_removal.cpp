@@ -17,13 +17,30 @@ bool SameText(const std::string& a, const std::string& b) {
 
 // The copy is the only one holding the writing end, so the original reads
 // until the copy has sent everything or has ended without a word.
-void CreateResultPipe(platform::UniqueHandle& readEnd, platform::UniqueHandle& writeEnd) {
-  if (!CreatePipe(readEnd.put(), writeEnd.put(), nullptr, 0) ||
-      !SetHandleInformation(writeEnd.get(), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT)) {
-    platform::Raise(platform::Format(
-        "The uninstaller could not prepare the removal (%s), so nothing was removed.",
-        platform::SystemErrorText(GetLastError()).c_str()));
+Outcome CreateResultPipe(platform::UniqueHandle& readEnd, platform::UniqueHandle& writeEnd) {
+  if (CreatePipe(readEnd.put(), writeEnd.put(), nullptr, 0) &&
+      SetHandleInformation(writeEnd.get(), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT)) {
+    return {};
   }
+  return Outcome::Failed(platform::Format(
+      "The uninstaller could not prepare the removal (%s), so nothing was removed.",
+      platform::SystemErrorText(GetLastError()).c_str()));
+}
+
+// Checks the log and hands the removal to a copy of this program, which
+// sends the outcome through the pipe whose reading end this returns.
+Result<platform::UniqueHandle> HandOver() {
+  const auto program = OwnProgramPath();
+  if (program.failed()) return program.outcome();
+  // Without a log nothing may be removed: fail before anything is copied.
+  const auto log = ReadInstallLog(FolderOf(*program) + "install.log");
+  if (log.failed()) return log.outcome();
+  platform::UniqueHandle readEnd, writeEnd;
+  if (const Outcome pipe = CreateResultPipe(readEnd, writeEnd); pipe.failed()) return pipe;
+  if (const Outcome started = StartFinisher(*program, writeEnd.get()); started.failed()) {
+    return started;
+  }
+  return readEnd;  // the writing end closes here: the copy holds the only other one
 }
 
 // The outcome as the copy sends it: the exit code's digit, a line end, the text.
@@ -51,7 +68,9 @@ int ReceiveOutcome(HANDLE pipe, std::string& text) {
 
 // Once the original has ended, its file can go, and with it the folders it kept.
 void RemoveOriginal(const FinishArguments& arguments, const InstallLogContents& log) {
-  WaitForOriginal(arguments);
+  // The outcome is sent already; a handle no original handed over was
+  // refused before the removal began.
+  if (WaitForOriginal(arguments).failed()) return;
   // Already counted as removed: a failure here is not examined on purpose.
   DeleteLoggedFile(arguments.originalProgram);
   RemoveEmptyFolders(log.folders);
@@ -83,44 +102,32 @@ int ExitCodeOf(const RemovalReport& report) {
   return report.Complete() ? kAllRemoved : kSomethingKept;
 }
 
-int RemoveUnattended() noexcept {
-  try {
-    const std::string program = OwnProgramPath();
-    // Without a log nothing may be removed: fail before anything is copied.
-    ReadInstallLog(FolderOf(program) + "install.log");
-    platform::UniqueHandle readEnd, writeEnd;
-    CreateResultPipe(readEnd, writeEnd);
-    StartFinisher(program, writeEnd.get());
-    writeEnd.reset();
-    std::string text;
-    const int exitCode = ReceiveOutcome(readEnd.get(), text);
-    if (exitCode != kAllRemoved) platform::WriteStandardError(text);
-    return exitCode;
-  } catch (const platform::SetupError& error) {
-    platform::WriteStandardError(platform::WithClosingFullStop(error.text()));
-  } catch (...) {
-    platform::WriteStandardError("Unexpected error.");
+int RemoveUnattended() {
+  const auto readEnd = HandOver();
+  if (readEnd.failed()) {
+    platform::WriteStandardError(platform::WithClosingFullStop(readEnd.failure()));
+    return kRemovalFailed;
   }
-  return kRemovalFailed;
+  std::string text;
+  const int exitCode = ReceiveOutcome(readEnd->get(), text);
+  if (exitCode != kAllRemoved) platform::WriteStandardError(text);
+  return exitCode;
 }
 
-void FinishUnattended(const FinishArguments& arguments) noexcept {
+void FinishUnattended(const FinishArguments& arguments) {
   platform::UniqueHandle pipe(static_cast<HANDLE>(arguments.resultPipe));
-  try {
-    const std::string folder = FolderOf(arguments.originalProgram);
-    const auto log = ReadInstallLog(folder + "install.log");
-    const std::string name = arguments.originalProgram.substr(folder.size());
-    const auto report =
-        WithoutOriginal(RemoveInstallation(log, folder, name), arguments.originalProgram);
-    SendOutcome(pipe.get(), ExitCodeOf(report), DescribeReport(log, report));
-    pipe.reset();  // the original learns the outcome and ends
-    RemoveOriginal(arguments, log);
-  } catch (const platform::SetupError& error) {
-    // Sent only while the original still waits for it.
-    SendOutcome(pipe.get(), kRemovalFailed, platform::WithClosingFullStop(error.text()));
-  } catch (...) {
-    SendOutcome(pipe.get(), kRemovalFailed, "Unexpected error.");
+  const std::string folder = FolderOf(arguments.originalProgram);
+  const auto log = ReadInstallLog(folder + "install.log");
+  if (log.failed()) {
+    SendOutcome(pipe.get(), kRemovalFailed, platform::WithClosingFullStop(log.failure()));
+    return;
   }
+  const std::string name = arguments.originalProgram.substr(folder.size());
+  const auto report =
+      WithoutOriginal(RemoveInstallation(*log, folder, name), arguments.originalProgram);
+  SendOutcome(pipe.get(), ExitCodeOf(report), DescribeReport(*log, report));
+  pipe.reset();  // the original learns the outcome and ends
+  RemoveOriginal(arguments, *log);
 }
 
 }  // namespace uninstaller

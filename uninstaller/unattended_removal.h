@@ -27,12 +27,12 @@ int ExitCodeOf(const RemovalReport& report);
 
 // The original started with /S: checks the log, hands the removal to a copy
 // of itself and waits for the outcome, whose text it writes to standard
-// error when something stayed. Returns the exit code; no error leaves it.
-int RemoveUnattended() noexcept;
+// error when something stayed. Returns the exit code.
+int RemoveUnattended();
 
 // The copy the above started: removes the installation while the original
 // waits, sends the outcome, and then, once the original has ended, removes
 // the original's file and the folders that only it kept.
-void FinishUnattended(const FinishArguments& arguments) noexcept;
+void FinishUnattended(const FinishArguments& arguments);
 
 }  // namespace uninstaller

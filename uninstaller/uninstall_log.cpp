@@ -46,17 +46,17 @@ std::string ApplicationValue(const std::string& logPath, const char* key) {
 
 // Opening the file tells a missing log from one that cannot be read, which
 // the profile calls would both answer with empty sections.
-void CheckReadable(const std::string& logPath) {
+Outcome CheckReadable(const std::string& logPath) {
   platform::UniqueFile file(CreateFileA(logPath.c_str(), GENERIC_READ,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file) return;
+  if (file) return {};
   const DWORD error = GetLastError();
   if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
-    platform::Raise(platform::Format("The install log %s was not found, so nothing was removed.",
-                                     logPath.c_str()));
+    return Outcome::Failed(platform::Format(
+        "The install log %s was not found, so nothing was removed.", logPath.c_str()));
   }
-  platform::Raise(
+  return Outcome::Failed(
       platform::Format("The install log %s cannot be read (%s), so nothing was removed.",
                        logPath.c_str(), platform::SystemErrorText(error).c_str()));
 }
@@ -83,8 +83,8 @@ std::vector<std::string> ReadNumberedSection(const std::string& logPath, const c
   return values;
 }
 
-InstallLogContents ReadInstallLog(const std::string& logPath) {
-  CheckReadable(logPath);
+Result<InstallLogContents> ReadInstallLog(const std::string& logPath) {
+  if (const Outcome readable = CheckReadable(logPath); readable.failed()) return readable;
   InstallLogContents log;
   log.shortName = ApplicationValue(logPath, "ShortName");
   log.fullName = ApplicationValue(logPath, "FullName");
@@ -92,7 +92,7 @@ InstallLogContents ReadInstallLog(const std::string& logPath) {
   // The short name names the product's uninstall key; a log without it (an
   // empty file among them) describes no installation this program can undo.
   if (log.shortName.empty() || log.shortName.find('\\') != std::string::npos) {
-    platform::Raise(platform::Format(
+    return Outcome::Failed(platform::Format(
         "The install log %s does not describe an installation, so nothing was removed.",
         logPath.c_str()));
   }

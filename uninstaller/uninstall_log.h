@@ -2,6 +2,8 @@
 // uninstaller: the product's names and the files and folders it made.
 #pragma once
 
+#include "uninstaller/outcome.h"
+
 #include <string>
 #include <vector>
 
@@ -20,9 +22,9 @@ struct InstallLogContents {
 // left out; equal numbers keep their order in the file.
 std::vector<std::string> ReadNumberedSection(const std::string& logPath, const char* section);
 
-// The whole log. Raises when it is missing, cannot be read, or does not name
+// The whole log. Fails when it is missing, cannot be read, or does not name
 // the product it describes (an empty file among them): nothing may then be
 // removed.
-InstallLogContents ReadInstallLog(const std::string& logPath);
+Result<InstallLogContents> ReadInstallLog(const std::string& logPath);
 
 }  // namespace uninstaller

@@ -15,8 +15,8 @@
 #      with a file of the user's in the destination: exit code 3, that file
 #      kept, the product's key gone;
 #   6. the uninstaller's private copy started by hand with its own
-#      process's handle, or a path outside its folder, changes nothing; a
-#      log naming another product's key leaves that key alone; the product
+#      process's handle, or a path outside its folder, changes nothing, nor
+#      does an uninstaller without its log; a log naming another product's key leaves that key alone; the product
 #      is removed completely.
 # Every run must end by itself within a minute: a window or message box
 # would wait for an answer and hold it.
@@ -183,6 +183,12 @@ for path in "${dir}Uninstall.exe" "${dir}..\\..\\Hostile\\Quorvelle\\Uninstall.e
   same "... and with no handle" "$code:$stderr" "2:$refused"
 done
 same "nothing was removed" "$(ls -A "$(unix_path "$dir")")" "$installed"
+orphan="$TEST_WINEPREFIX/drive_c/Orphan"
+mkdir -p "$orphan" && cp "$(unix_path "$dir")Uninstall.exe" "$orphan/"
+run "$orphan/Uninstall.exe" /S
+same "an uninstaller without its log removes nothing: exit code 2" "$code:$stderr" \
+  '2:The install log C:\Orphan\install.log was not found, so nothing was removed.'
+rm -rf "$orphan"
 check "the product's key stays" 'product_key'
 e2e_wine reg add "$other" /v DisplayName /d "Another product" /f "$reg_view" >/dev/null 2>&1
 sed -i 's/^ShortName=Quorvelle\r$/ShortName=Other\r/' "$(unix_path "$dir")install.log"

@@ -277,7 +277,7 @@ TEST_F(RemovalTest, ASecondRunAfterAnInterruptedOneFinishesTheJob) {
 // user and the system may put anything in it, whatever the temporary folder
 // lets others do.
 TEST(PrivateFolder, OnlyTheUserAndTheSystemMayChangeIt) {
-  const std::string folder = uninstaller::CreatePrivateFolder();
+  const std::string folder = *uninstaller::CreatePrivateFolder();
   PACL dacl = nullptr;
   PSECURITY_DESCRIPTOR raw = nullptr;
   const DWORD status =
@@ -357,39 +357,40 @@ struct Suspended {
   platform::UniqueHandle process, thread;
 };
 
-std::string CheckRaising(void* process, const std::string& program) {
-  return test::RaisedText([&] { uninstaller::CheckFinishArguments({process, program}); });
+// Why the arguments were refused; empty when they were accepted.
+std::string Refusal(void* process, const std::string& program) {
+  return uninstaller::CheckFinishArguments({process, program}).failure();
 }
 
 // Anyone may start the copy, which removes with administrator rights, with
 // any command line: only what the original hands over is accepted.
 TEST(FinishArguments, OnlyAnotherProcessOfThisProgramUnderItsOwnPathIsAccepted) {
-  const std::string self = uninstaller::OwnProgramPath();
+  const std::string self = *uninstaller::OwnProgramPath();
   const std::string refused = "The uninstaller was not started by itself, so nothing was removed.";
   const Suspended original(self);
-  EXPECT_EQ(CheckRaising(original.process.get(), self), "(nothing raised)");
+  EXPECT_EQ(Refusal(original.process.get(), self), "");
 
   HANDLE ownHandle = nullptr;
   ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(),
                               &ownHandle, SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
                               0));
   const platform::UniqueHandle own(ownHandle);
-  EXPECT_EQ(CheckRaising(own.get(), self), refused);
-  EXPECT_EQ(CheckRaising(GetCurrentProcess(), self), refused);
-  EXPECT_EQ(CheckRaising(nullptr, self), refused);
+  EXPECT_EQ(Refusal(own.get(), self), refused);
+  EXPECT_EQ(Refusal(GetCurrentProcess(), self), refused);
+  EXPECT_EQ(Refusal(nullptr, self), refused);
 
   // The folder, and so the log and what it lists, must be the original's own.
   const std::string folder = uninstaller::FolderOf(self);
   const std::string name = self.substr(folder.size());
-  EXPECT_EQ(CheckRaising(original.process.get(), folder + "x\\..\\" + name), refused);
-  EXPECT_EQ(CheckRaising(original.process.get(), folder + "x\\" + name), refused);
+  EXPECT_EQ(Refusal(original.process.get(), folder + "x\\..\\" + name), refused);
+  EXPECT_EQ(Refusal(original.process.get(), folder + "x\\" + name), refused);
 
   // Another program's process, under its own path.
   char system[MAX_PATH];
   ASSERT_GT(GetSystemDirectoryA(system, MAX_PATH), 0u);
   const std::string other = std::string(system) + "\\cmd.exe";
   const Suspended another(other);
-  EXPECT_EQ(CheckRaising(another.process.get(), other), refused);
+  EXPECT_EQ(Refusal(another.process.get(), other), refused);
 }
 
 }  // namespace
