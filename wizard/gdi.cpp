@@ -5,10 +5,15 @@
 namespace wizard {
 namespace {
 
-platform::UniqueMemoryDc NewMemoryDc(HDC reference) {
-  platform::UniqueMemoryDc dc(CreateCompatibleDC(reference));
+HDC KeptMemoryDc(const platform::UniqueMemoryDc& dc) {
   if (!dc) platform::Raise("Failed to create a drawing surface");
-  return dc;
+  return dc.get();
+}
+
+// The off-screen surfaces' own: a paint may draw bitmaps from ScratchDc onto it.
+HDC SurfaceDc() {
+  static const platform::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  return KeptMemoryDc(dc);
 }
 
 platform::UniqueBitmap NewBitmap(HDC reference, int width, int height) {
@@ -19,9 +24,14 @@ platform::UniqueBitmap NewBitmap(HDC reference, int width, int height) {
 
 }  // namespace
 
+HDC ScratchDc() {
+  static const platform::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  return KeptMemoryDc(dc);
+}
+
 OffscreenSurface::OffscreenSurface(HDC reference, int width, int height)
-    : dc_(NewMemoryDc(reference)),
+    : dc_(SurfaceDc()),
       bitmap_(NewBitmap(reference, width, height)),
-      selected_(dc_.get(), bitmap_.get()) {}
+      selected_(dc_, bitmap_.get()) {}
 
 }  // namespace wizard

@@ -56,15 +56,22 @@ class WindowDc {
   HDC dc_;
 };
 
-// A memory device context with a compatible bitmap of the given size
-// selected into it: the off-screen surface a window paints on before one copy.
+// A memory device context of the screen, made once and kept for the
+// program's life: making one costs the system a look at the display each
+// time. Borrowed through SelectedObject to measure text and to read or copy
+// from a bitmap; whoever borrows it puts back what they selected.
+HDC ScratchDc();
+
+// A bitmap compatible with the given device context, of the given size,
+// selected into a kept memory device context of its own: the off-screen
+// surface a window paints on before one copy.
 class OffscreenSurface {
  public:
   OffscreenSurface(HDC reference, int width, int height);
-  HDC dc() const noexcept { return dc_.get(); }
+  HDC dc() const noexcept { return dc_; }
 
  private:
-  platform::UniqueMemoryDc dc_;
+  HDC dc_;
   platform::UniqueBitmap bitmap_;
   SelectedObject selected_;
 };

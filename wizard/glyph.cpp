@@ -62,8 +62,7 @@ Glyph::Glyph(HBITMAP bitmap, int imageCount) : imageCount_(std::max(imageCount, 
   if (header.bmWidth <= 0 || header.bmHeight <= 0) return;
   BITMAPINFO info = TopDown32(header.bmWidth, header.bmHeight);
   Pixels pixels(static_cast<size_t>(header.bmWidth) * header.bmHeight);
-  WindowDc screen(nullptr);
-  if (!GetDIBits(screen.dc(), bitmap, 0, header.bmHeight, pixels.data(), &info, DIB_RGB_COLORS)) {
+  if (!GetDIBits(ScratchDc(), bitmap, 0, header.bmHeight, pixels.data(), &info, DIB_RGB_COLORS)) {
     return;  // an unreadable picture draws as no picture
   }
   for (std::uint32_t& pixel : pixels) pixel &= 0xFFFFFF;
@@ -105,11 +104,10 @@ void Glyph::Draw(HDC dc, int x, int y, bool enabled) const {
   BITMAPINFO info = TopDown32(width, height_);
   void* bits = nullptr;
   platform::UniqueBitmap section(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  platform::UniqueMemoryDc source(CreateCompatibleDC(dc));
-  if (!section || !source) return;  // no room for the picture: the button shows its caption
+  if (!section) return;  // no room for the picture: the button shows its caption
   std::memcpy(bits, image.data(), image.size() * sizeof image[0]);
-  SelectedObject selected(source.get(), section.get());
-  GdiTransparentBlt(dc, x, y, width, height_, source.get(), 0, 0, width, height_,
+  SelectedObject selected(ScratchDc(), section.get());
+  GdiTransparentBlt(dc, x, y, width, height_, ScratchDc(), 0, 0, width, height_,
                     ColorOf(transparent_));
 }
 
