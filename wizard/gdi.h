@@ -57,14 +57,15 @@ class WindowDc {
 };
 
 // A memory device context of the screen, made once and kept for the
-// program's life: making one costs the system a look at the display each
-// time. Borrowed through SelectedObject to measure text and to read or copy
-// from a bitmap; whoever borrows it puts back what they selected.
+// program's life: taking the screen's own costs the system a look at the
+// display each time. Borrowed through SelectedObject to measure text and to
+// read or copy from a bitmap; whoever borrows it puts back what they selected.
 HDC ScratchDc();
 
-// A bitmap compatible with the given device context, of the given size,
-// selected into a kept memory device context of its own: the off-screen
-// surface a window paints on before one copy.
+// The off-screen surface a window paints on before one copy: a memory device
+// context with a bitmap compatible with `reference` of at least the given
+// size. There is one, kept for the program's life; what one paint drew is
+// gone with the next.
 class OffscreenSurface {
  public:
   OffscreenSurface(HDC reference, int width, int height);
@@ -72,8 +73,6 @@ class OffscreenSurface {
 
  private:
   HDC dc_;
-  platform::UniqueBitmap bitmap_;
-  SelectedObject selected_;
 };
 
 }  // namespace wizard
