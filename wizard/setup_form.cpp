@@ -24,9 +24,9 @@ std::string HostOf(const std::string& url) {
 }
 
 // Controls are made in the order they are declared, but the panels' windows
-// are made after PageControl1's (MakeContainers) and the later pages' wait
-// for MakeLaterPages; registration with their parents below sets the order
-// they are painted and stacked in.
+// are made after PageControl1's (MakeContainers), the first page's once its
+// selectors exist and the later pages' wait for MakeLaterPages; registration
+// with their parents below sets the order they are painted and stacked in.
 SetupForm::SetupForm(Application& application, MessageDialogs& dialogs, HMODULE payloadModule,
                      install::RegistryLocations registry)
     : application_(application),
@@ -48,7 +48,7 @@ SetupForm::SetupForm(Application& application, MessageDialogs& dialogs, HMODULE 
       BakImage(*this, Box(0, 0, 380, 206), true),
       Panel1(Bevel::Lowered),
       PageControl1(hwnd(), Box(63, 33, 313, 138), fonts_.window.get()),
-      TabSheet1(PageControl1.hwnd(), PageControl1.PageBounds(), Bevel::None, /*visible=*/false),
+      TabSheet1(Bevel::None),
       TabSheet2(Bevel::None),
       TabSheet3(Bevel::None),
       FullNameLabel(TabSheet1, Box(3, 39, 300, 13),
@@ -98,6 +98,9 @@ SetupForm::SetupForm(Application& application, MessageDialogs& dialogs, HMODULE 
   for (Panel* page : {&TabSheet1, &TabSheet2, &TabSheet3, &TabSheet5, &TabSheet6}) {
     PageControl1.AddPage(*page);
   }
+  // Made once the selector row is complete, where the pages lie: made before,
+  // it would be moved when the row appeared.
+  TabSheet1.Make(PageControl1.hwnd(), PageControl1.PageBounds());
   PageControl1.makePages = [this] { MakeLaterPages(); };
   PageControl1.ShowPage(0);
   BackBt.SetEnabled(false);

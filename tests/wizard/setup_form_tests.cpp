@@ -102,7 +102,8 @@ TEST(SetupFormCreationTest, PaintedAfterASmallerWindowItShowsWhole) {
   wizard::Application application;
   platform::UniqueWindow host(CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 40, 20,
                                               nullptr, nullptr, nullptr, nullptr));
-  wizard::Panel small(host.get(), Box(0, 0, 40, 20), wizard::Bevel::Raised);
+  wizard::Panel small(wizard::Bevel::Raised);
+  small.Make(host.get(), Box(0, 0, 40, 20), /*visible=*/true);
   UpdateWindow(small.hwnd());
   SetupForm form(application);
   form.Show();
