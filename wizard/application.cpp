@@ -25,15 +25,18 @@ void DispatchOne(HWND root, MSG& message) {
 
 }  // namespace
 
-Application::Application() {
+HWND Application::hiddenWindow() {
+  if (hidden_) return hidden_.get();
   RegisterHiddenClass();
   // A tool window that is never shown has no taskbar button.
   hidden_.reset(CreateWindowExA(WS_EX_TOOLWINDOW, kHiddenClass, "", WS_POPUP, 0, 0, 0, 0, nullptr,
                                 nullptr, GetModuleHandleA(nullptr), nullptr));
   if (!hidden_) platform::Raise("Failed to create window");
+  return hidden_.get();
 }
 
 void Application::Run(HWND mainWindow) {
+  hiddenWindow();
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
     DispatchOne(IsWindow(mainWindow) ? mainWindow : nullptr, message);

@@ -11,12 +11,14 @@ namespace wizard {
 
 class Application {
  public:
-  Application();
+  Application() = default;
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
 
-  // Owner of the documents the link opens and of the folder browser.
-  HWND hiddenWindow() const noexcept { return hidden_.get(); }
+  // Owner of the documents the link opens and of the folder browser. Made
+  // when first asked for or when the message loop starts: no one sees it, so
+  // the first sight of the wizard does not wait for it.
+  HWND hiddenWindow();
 
   // Runs the message loop until the main window posts the quit message when
   // it is destroyed. Keyboard navigation between its controls is done here.

@@ -15,29 +15,19 @@ platform::UniqueFont MakeFont(const char* face, int characterHeight, FontStyle s
   return font;
 }
 
-namespace {
-
-// Text is measured on one memory device context of the screen, kept for the
-// program's life: taking the screen's own for each measurement costs a round
-// trip to the display twice.
-HDC MeasuringDc() {
-  static const platform::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
-  return dc.get();
-}
-
-}  // namespace
-
 std::string FaceOf(HFONT font) {
-  SelectedObject selected(MeasuringDc(), font);
+  SelectedObject selected(ScratchDc(), font);
   char face[LF_FACESIZE] = "";
-  GetTextFaceA(MeasuringDc(), LF_FACESIZE, face);
+  GetTextFaceA(ScratchDc(), LF_FACESIZE, face);
   return face;
 }
 
+// Measured on the kept memory device context: taking the screen's own for
+// each measurement costs a round trip to the display twice.
 SIZE TextExtent(HFONT font, const std::string& text, bool literal) {
-  SelectedObject selected(MeasuringDc(), font);
+  SelectedObject selected(ScratchDc(), font);
   RECT box{0, 0, 0, 0};
-  DrawTextA(MeasuringDc(), text.c_str(), static_cast<int>(text.size()), &box,
+  DrawTextA(ScratchDc(), text.c_str(), static_cast<int>(text.size()), &box,
             DT_CALCRECT | DT_SINGLELINE | DT_LEFT | DT_TOP | (literal ? DT_NOPREFIX : 0));
   return SIZE{box.right - box.left, box.bottom - box.top};
 }

@@ -28,23 +28,21 @@ HICON ApplicationIcon() {
                                        LR_SHARED));
 }
 
+// Made where it will first be seen, centred on the screen: moving a window
+// afterwards costs the system a round of position messages.
 FormWindow::FormWindow() {
   InitCommonControls();
   RegisterClassOnce(kFormClass, ApplicationIcon());
   RECT frame{0, 0, kClientWidth, kClientHeight};
   AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-  Create(kFormClass, kApplicationTitle, kStyle, kExStyle, 0, 0, frame.right - frame.left,
-         frame.bottom - frame.top, nullptr);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  Create(kFormClass, kApplicationTitle, kStyle, kExStyle,
+         (GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2,
+         width, height, nullptr);
 }
 
 void FormWindow::Show() {
-  RECT frame;
-  GetWindowRect(hwnd(), &frame);
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  SetWindowPos(hwnd(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   ShowWindow(hwnd(), SW_SHOWNORMAL);
   UpdateWindow(hwnd());
   OnShown();

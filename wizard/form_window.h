@@ -13,7 +13,7 @@ class FormWindow : public Surface {
   static constexpr int kClientWidth = 380;
   static constexpr int kClientHeight = 226;
 
-  // Centred on the screen when first shown; painted before this returns.
+  // Shown centred on the screen, where it was made; painted before this returns.
   void Show();
 
  protected:

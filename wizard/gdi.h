@@ -56,17 +56,23 @@ class WindowDc {
   HDC dc_;
 };
 
-// A memory device context with a compatible bitmap of the given size
-// selected into it: the off-screen surface a window paints on before one copy.
+// A memory device context of the screen, made once and kept for the
+// program's life: taking the screen's own costs the system a look at the
+// display each time. Borrowed through SelectedObject to measure text and to
+// read or copy from a bitmap; whoever borrows it puts back what they selected.
+HDC ScratchDc();
+
+// The off-screen surface a window paints on before one copy: a memory device
+// context with a bitmap compatible with `reference` of at least the given
+// size. There is one, kept for the program's life; what one paint drew is
+// gone with the next.
 class OffscreenSurface {
  public:
   OffscreenSurface(HDC reference, int width, int height);
-  HDC dc() const noexcept { return dc_.get(); }
+  HDC dc() const noexcept { return dc_; }
 
  private:
-  platform::UniqueMemoryDc dc_;
-  platform::UniqueBitmap bitmap_;
-  SelectedObject selected_;
+  HDC dc_;
 };
 
 }  // namespace wizard

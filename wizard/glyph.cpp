@@ -4,7 +4,6 @@
 #include "wizard/gdi.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace wizard {
 namespace {
@@ -23,10 +22,6 @@ BITMAPINFO TopDown32(int width, int height) {
 bool IsDark(std::uint32_t pixel) {
   const unsigned red = (pixel >> 16) & 0xFF, green = (pixel >> 8) & 0xFF, blue = pixel & 0xFF;
   return red * 30 + green * 59 + blue * 11 < 192 * 100;
-}
-
-COLORREF ColorOf(std::uint32_t pixel) {
-  return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
 }
 
 }  // namespace
@@ -62,8 +57,7 @@ Glyph::Glyph(HBITMAP bitmap, int imageCount) : imageCount_(std::max(imageCount, 
   if (header.bmWidth <= 0 || header.bmHeight <= 0) return;
   BITMAPINFO info = TopDown32(header.bmWidth, header.bmHeight);
   Pixels pixels(static_cast<size_t>(header.bmWidth) * header.bmHeight);
-  WindowDc screen(nullptr);
-  if (!GetDIBits(screen.dc(), bitmap, 0, header.bmHeight, pixels.data(), &info, DIB_RGB_COLORS)) {
+  if (!GetDIBits(ScratchDc(), bitmap, 0, header.bmHeight, pixels.data(), &info, DIB_RGB_COLORS)) {
     return;  // an unreadable picture draws as no picture
   }
   for (std::uint32_t& pixel : pixels) pixel &= 0xFFFFFF;
@@ -98,19 +92,28 @@ Pixels Glyph::Image(bool enabled) const {
                      PixelOf(GetSysColor(COLOR_BTNSHADOW)));
 }
 
+// A keyed copy made by hand: the mask cuts the picture's shape out of the
+// destination (AND), then the picture, black where it is transparent, is laid
+// into it (OR). The system's keyed copy looks at the display on every call.
 void Glyph::Draw(HDC dc, int x, int y, bool enabled) const {
   if (empty()) return;
   const int width = imageWidth();
   const Pixels image = Image(enabled);
-  BITMAPINFO info = TopDown32(width, height_);
+  // The mask in the upper half, the picture in the lower.
+  BITMAPINFO info = TopDown32(width, 2 * height_);
   void* bits = nullptr;
   platform::UniqueBitmap section(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  platform::UniqueMemoryDc source(CreateCompatibleDC(dc));
-  if (!section || !source) return;  // no room for the picture: the button shows its caption
-  std::memcpy(bits, image.data(), image.size() * sizeof image[0]);
-  SelectedObject selected(source.get(), section.get());
-  GdiTransparentBlt(dc, x, y, width, height_, source.get(), 0, 0, width, height_,
-                    ColorOf(transparent_));
+  if (!section) return;  // no room for the picture: the button shows its caption
+  auto* const mask = static_cast<std::uint32_t*>(bits);
+  std::uint32_t* const picture = mask + image.size();
+  for (size_t i = 0; i < image.size(); ++i) {
+    const bool keyed = image[i] == transparent_;
+    mask[i] = keyed ? 0xFFFFFF : 0;
+    picture[i] = keyed ? 0 : image[i];
+  }
+  SelectedObject selected(ScratchDc(), section.get());
+  BitBlt(dc, x, y, width, height_, ScratchDc(), 0, 0, SRCAND);
+  BitBlt(dc, x, y, width, height_, ScratchDc(), 0, height_, SRCPAINT);
 }
 
 }  // namespace wizard

@@ -20,8 +20,7 @@ ColumnSpan ColumnsWith(HBITMAP bitmap, SIZE size, COLORREF color) {
   BITMAPINFO info{};
   info.bmiHeader = {sizeof info.bmiHeader, size.cx, -size.cy, 1, 32, BI_RGB};
   std::vector<std::uint32_t> pixels(static_cast<size_t>(size.cx) * size.cy);
-  WindowDc screen(nullptr);
-  if (!GetDIBits(screen.dc(), bitmap, 0, size.cy, pixels.data(), &info, DIB_RGB_COLORS)) {
+  if (!GetDIBits(ScratchDc(), bitmap, 0, size.cy, pixels.data(), &info, DIB_RGB_COLORS)) {
     return {0, size.cx - 1};
   }
   const std::uint32_t wanted = PixelOf(color);
@@ -46,9 +45,8 @@ void ImageControl::SetBitmap(platform::UniqueBitmap bitmap) {
   BITMAP header{};
   if (bitmap_ && GetObjectA(bitmap_.get(), sizeof header, &header)) {
     bitmapSize_ = {header.bmWidth, header.bmHeight};
-    platform::UniqueMemoryDc memory(CreateCompatibleDC(nullptr));
-    SelectedObject selected(memory.get(), bitmap_.get());
-    transparentColor_ = GetPixel(memory.get(), 0, header.bmHeight - 1);
+    SelectedObject selected(ScratchDc(), bitmap_.get());
+    transparentColor_ = GetPixel(ScratchDc(), 0, header.bmHeight - 1);
   }
   if (transparentColor_ != CLR_INVALID) {
     const ColumnSpan keyed = ColumnsWith(bitmap_.get(), bitmapSize_, transparentColor_);
@@ -75,12 +73,11 @@ void ImageControl::Paint(HDC dc) const {
 // on every paint of the window): columns without the transparent colour
 // are copied plainly, which draws the very same pixels.
 void ImageControl::PaintBitmap(HDC dc) const {
-  platform::UniqueMemoryDc memory(CreateCompatibleDC(dc));
-  if (!memory) return;  // nothing to draw with: the parent shows through
-  SelectedObject selected(memory.get(), bitmap_.get());
+  const HDC memory = ScratchDc();
+  SelectedObject selected(memory, bitmap_.get());
   const int left = bounds().left, top = bounds().top, h = bitmapSize_.cy;
   const auto copy = [&](int from, int to) {
-    if (to > from) BitBlt(dc, left + from, top, to - from, h, memory.get(), from, 0, SRCCOPY);
+    if (to > from) BitBlt(dc, left + from, top, to - from, h, memory, from, 0, SRCCOPY);
   };
   if (!transparent_ || transparentColor_ == CLR_INVALID || firstKeyedColumn_ > lastKeyedColumn_) {
     copy(0, bitmapSize_.cx);
@@ -88,8 +85,7 @@ void ImageControl::PaintBitmap(HDC dc) const {
   }
   const int first = firstKeyedColumn_, width = lastKeyedColumn_ - first + 1;
   copy(0, first);
-  GdiTransparentBlt(dc, left + first, top, width, h, memory.get(), first, 0, width, h,
-                    transparentColor_);
+  GdiTransparentBlt(dc, left + first, top, width, h, memory, first, 0, width, h, transparentColor_);
   copy(first + width, bitmapSize_.cx);
 }
 

@@ -14,12 +14,8 @@ void FillLine(HDC dc, int left, int top, int right, int bottom, HBRUSH brush) {
 
 }  // namespace
 
-Panel::Panel(HWND parent, RECT bounds, Bevel bevel, bool visible) : bevel_(bevel) {
-  CreateSurface(kPanelClass, parent, bounds, 0, visible);
-}
-
-void Panel::Make(HWND parent, RECT bounds) {
-  if (!hwnd()) CreateSurface(kPanelClass, parent, bounds, 0, /*visible=*/false);
+void Panel::Make(HWND parent, RECT bounds, bool visible) {
+  if (!hwnd()) CreateSurface(kPanelClass, parent, bounds, 0, visible);
 }
 
 void DrawBevelFrame(HDC dc, const RECT& box, COLORREF topLeft, COLORREF bottomRight) {

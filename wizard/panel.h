@@ -10,14 +10,13 @@ enum class Bevel { None, Raised, Lowered };
 
 class Panel : public Surface {
  public:
-  // A page starts hidden (`visible` false): its page control shows it, and
-  // what is made on a hidden window costs no repainting.
-  Panel(HWND parent, RECT bounds, Bevel bevel, bool visible = true);
-  // A page whose window is made later (Make): until then it has none, and
-  // its controls are registered and measured but not painted.
+  // Its window is made later (Make): until then it has none, and its
+  // controls are registered and measured but not painted.
   explicit Panel(Bevel bevel) noexcept : bevel_(bevel) {}
-  // Makes the window of a panel constructed without one, hidden, once.
-  void Make(HWND parent, RECT bounds);
+  // Makes the panel's window, once. A page starts hidden (`visible` false):
+  // its page control shows it, and what is made on a hidden window costs no
+  // repainting.
+  void Make(HWND parent, RECT bounds, bool visible = false);
   Bevel bevel() const noexcept { return bevel_; }
 
  protected:

@@ -23,9 +23,10 @@ std::string HostOf(const std::string& url) {
   return url.substr(start, url.find('/', start) - start);
 }
 
-// Controls are made in the order they are declared, but the windows of the
-// later pages wait for MakeLaterPages; registration with their parents below
-// sets the order they are painted and stacked in.
+// Controls are made in the order they are declared, but the panels' windows
+// are made after PageControl1's (MakeContainers), the first page's once its
+// selectors exist and the later pages' wait for MakeLaterPages; registration
+// with their parents below sets the order they are painted and stacked in.
 SetupForm::SetupForm(Application& application, MessageDialogs& dialogs, HMODULE payloadModule,
                      install::RegistryLocations registry)
     : application_(application),
@@ -37,7 +38,7 @@ SetupForm::SetupForm(Application& application, MessageDialogs& dialogs, HMODULE 
       ProductNameLabel(
           *this, Box(8, 8, 4, 17),
           {fonts_.productName.get(), RGB(0, 64, 128), Alignment::Left, true, true, true}),
-      BottomPanel(hwnd(), Box(0, 206, 380, 20), Bevel::Raised),
+      BottomPanel(Bevel::Raised),
       CopyLabel(BottomPanel, Box(4, 3, 191, 14),
                 {fonts_.copyright.get(), RGB(128, 128, 128), Alignment::Left, true, true},
                 kCopyrightNotice),
@@ -45,9 +46,9 @@ SetupForm::SetupForm(Application& application, MessageDialogs& dialogs, HMODULE 
            {fonts_.link.get(), RGB(128, 128, 255), Alignment::Right, true},
            HostOf(product::PublisherUrl)),
       BakImage(*this, Box(0, 0, 380, 206), true),
-      Panel1(hwnd(), Box(62, 32, 315, 140), Bevel::Lowered),
+      Panel1(Bevel::Lowered),
       PageControl1(hwnd(), Box(63, 33, 313, 138), fonts_.window.get()),
-      TabSheet1(PageControl1.hwnd(), PageControl1.PageBounds(), Bevel::None, /*visible=*/false),
+      TabSheet1(Bevel::None),
       TabSheet2(Bevel::None),
       TabSheet3(Bevel::None),
       FullNameLabel(TabSheet1, Box(3, 39, 300, 13),
@@ -78,6 +79,7 @@ SetupForm::SetupForm(Application& application, MessageDialogs& dialogs, HMODULE 
                    "for Windows XP and Vista"),
       VersionLabel(TabSheet1, Box(3, 61, 300, 13),
                    {fonts_.window.get(), kWindowText, Alignment::Center, false, true}) {
+  MakeContainers();
   for (WindowlessControl* control : std::initializer_list<WindowlessControl*>{
            &BakImage, &IconImage, &ContinueBt, &ExitBt, &ProductNameLabel, &BackBt}) {
     Register(*control);
@@ -96,10 +98,12 @@ SetupForm::SetupForm(Application& application, MessageDialogs& dialogs, HMODULE 
   for (Panel* page : {&TabSheet1, &TabSheet2, &TabSheet3, &TabSheet5, &TabSheet6}) {
     PageControl1.AddPage(*page);
   }
+  // Made once the selector row is complete, where the pages lie: made before,
+  // it would be moved when the row appeared.
+  TabSheet1.Make(PageControl1.hwnd(), PageControl1.PageBounds());
   PageControl1.makePages = [this] { MakeLaterPages(); };
   PageControl1.ShowPage(0);
   BackBt.SetEnabled(false);
-  StackControls();
   SetCursors();
   LoadArtwork();
   BindHandlers();
@@ -107,11 +111,13 @@ SetupForm::SetupForm(Application& application, MessageDialogs& dialogs, HMODULE 
 }
 
 // Later containers lie above earlier ones, and the dialog manager's tab
-// order follows the same order: PageControl1, Panel1, BottomPanel.
-void SetupForm::StackControls() {
-  for (HWND container : {BottomPanel.hwnd(), Panel1.hwnd(), PageControl1.hwnd()}) {
-    SetWindowPos(container, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  }
+// order follows the same order: PageControl1, Panel1, BottomPanel. A new
+// child window goes below its siblings, so the panels' windows are made
+// after PageControl1's, the later one first: restacking them would cost a
+// round of position messages each.
+void SetupForm::MakeContainers() {
+  Panel1.Make(hwnd(), Box(62, 32, 315, 140), /*visible=*/true);
+  BottomPanel.Make(hwnd(), Box(0, 206, 380, 20), /*visible=*/true);
 }
 
 void SetupForm::SetCursors() {

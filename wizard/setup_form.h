@@ -116,7 +116,7 @@ class SetupForm : public FormWindow, private install::InstallationHost {
   void OnShown() override;
 
  private:
-  void StackControls();
+  void MakeContainers();
   void MakeLaterPages();
   void SetCursors();
   void LoadArtwork();

@@ -27,10 +27,11 @@ void WindowlessControl::SetBounds(RECT bounds) {
   Invalidate();
 }
 
-// Only what the control covers is repainted.
+// Only what the control covers is repainted. A parent not on screen is
+// painted whole when it is shown, so it is told nothing before.
 void WindowlessControl::Invalidate() const {
   const RECT area = DrawnArea();
-  if (parent_.hwnd()) InvalidateRect(parent_.hwnd(), &area, FALSE);
+  if (IsWindowVisible(parent_.hwnd())) InvalidateRect(parent_.hwnd(), &area, FALSE);
 }
 
 }  // namespace wizard

@@ -96,6 +96,27 @@ TEST(SetupFormCreationTest, ALaterPageShownFirstHasItsControlsOnce) {
   EXPECT_EQ(checkBoxes, 3);
 }
 
+// Windows paint through one kept off-screen surface: the wizard window,
+// painted after a smaller window was, still shows all that it paints.
+TEST(SetupFormCreationTest, PaintedAfterASmallerWindowItShowsWhole) {
+  wizard::Application application;
+  platform::UniqueWindow host(CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 40, 20,
+                                              nullptr, nullptr, nullptr, nullptr));
+  wizard::Panel small(wizard::Bevel::Raised);
+  small.Make(host.get(), Box(0, 0, 40, 20), /*visible=*/true);
+  UpdateWindow(small.hwnd());
+  SetupForm form(application);
+  form.Show();
+  const test::Capture shown = test::CaptureClient(form.hwnd());
+  const test::Capture painted = test::RenderSurface(form);
+  // Above Panel1 only the window's own surface shows.
+  for (int y = 0; y < 32; ++y) {
+    for (int x = 0; x < wizard::FormWindow::kClientWidth; ++x) {
+      ASSERT_EQ(shown.at(x, y), painted.at(x, y)) << x << "," << y;
+    }
+  }
+}
+
 TEST_F(SetupFormTest, WindowHasFixedFrameNoSystemMenuAndStaysOnTop) {
   RECT client;
   GetClientRect(form->hwnd(), &client);
