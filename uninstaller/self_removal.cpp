@@ -20,12 +20,6 @@ namespace {
 constexpr const char* FinishSwitch = "/finish";
 constexpr DWORD OriginalExitTimeoutMs = 60 * 1000;
 
-Outcome NotPrepared(DWORD error) {
-  return Outcome::Failed(platform::Format(
-      "The uninstaller could not prepare the removal (%s), so nothing was removed.",
-      platform::SystemErrorText(error).c_str()));
-}
-
 Outcome NotStartedByItself() {
   return Outcome::Failed("The uninstaller was not started by itself, so nothing was removed.");
 }
@@ -115,6 +109,12 @@ unsigned long long NumberOf(void* handle) {
 }
 
 }  // namespace
+
+Outcome NotPrepared(unsigned long error) {
+  return Outcome::Failed(platform::Format(
+      "The uninstaller could not prepare the removal (%s), so nothing was removed.",
+      platform::SystemErrorText(error).c_str()));
+}
 
 Result<std::string> CreatePrivateFolder() {
   char temp[MAX_PATH + 1];

@@ -22,9 +22,7 @@ Outcome CreateResultPipe(platform::UniqueHandle& readEnd, platform::UniqueHandle
       SetHandleInformation(writeEnd.get(), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT)) {
     return {};
   }
-  return Outcome::Failed(platform::Format(
-      "The uninstaller could not prepare the removal (%s), so nothing was removed.",
-      platform::SystemErrorText(GetLastError()).c_str()));
+  return NotPrepared(GetLastError());
 }
 
 // Checks the log and hands the removal to a copy of this program, which
