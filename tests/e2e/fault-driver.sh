@@ -11,7 +11,7 @@ fault_tools=$(dirname "${BASH_SOURCE[0]}")
 snapshot() {  # OUT
   wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
   python3 "$fault_tools/prefix-changes.py" snapshot "$TEST_WINEPREFIX" "$1"
-  wineserver -p </dev/null >/dev/null 2>&1
+  e2e_boot
 }
 
 # The probe's exit status (ask gives the output only).
