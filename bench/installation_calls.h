@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/com.h"
+#include "platform/registry.h"
 #include "platform/security.h"
 #include "platform/unique_resource.h"
 
@@ -16,8 +17,9 @@
 
 namespace bench {
 
-inline constexpr const char* kShellFolders =
-    "Software\\MicroSoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+// The user's "Shell Folders" key, as one path.
+inline const std::string kShellFolders =
+    std::string(platform::kExplorerKey) + "\\" + platform::kShellFoldersSubkey;
 
 // A folder of the user's shell ("Desktop", "Programs": where the
 // installation puts its links); the work folder when the system names none.
@@ -25,7 +27,8 @@ inline std::string ShellFolder(const char* name, const std::string& fallback) {
   platform::UniqueKey key;
   char text[MAX_PATH] = {};
   DWORD size = sizeof text - 1;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, KEY_READ, key.put()) != ERROR_SUCCESS ||
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders.c_str(), 0, KEY_READ, key.put()) !=
+          ERROR_SUCCESS ||
       RegQueryValueExA(key.get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size) !=
           ERROR_SUCCESS) {
     return fallback;
@@ -148,8 +151,8 @@ class InstallationCalls {
   }
   void Shortcuts(int round) {
     platform::UniqueKey explorer;
-    RegCreateKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                    explorer.put(), nullptr);
+    RegCreateKeyExA(HKEY_CURRENT_USER, kShellFolders.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                    nullptr, explorer.put(), nullptr);
     ShellFolder("Desktop", work_);
     Link(desktop_, LinkName(desktop_, round));
     ShellFolder("Programs", work_);

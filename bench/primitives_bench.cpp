@@ -123,8 +123,9 @@ void AddRegistryCalls(std::vector<Primitive>& primitives, HKEY key, const std::s
                       int rounds) {
   primitives.push_back({"registry key opened", 4, Median(rounds * 4, [&](int) {
                           platform::UniqueKey opened;
-                          RegCreateKeyExA(HKEY_CURRENT_USER, bench::kShellFolders, 0, nullptr, 0,
-                                          KEY_ALL_ACCESS, nullptr, opened.put(), nullptr);
+                          RegCreateKeyExA(HKEY_CURRENT_USER, bench::kShellFolders.c_str(), 0,
+                                          nullptr, 0, KEY_ALL_ACCESS, nullptr, opened.put(),
+                                          nullptr);
                         })});
   primitives.push_back({"shell folder value read", 2,
                         Median(rounds * 4, [&](int) { ShellFolder("Desktop", value); })});

@@ -9,7 +9,7 @@ fault_tools=$(dirname "${BASH_SOURCE[0]}")
 # The wineserver writes the registry out when it exits, so a snapshot stops
 # it (and every Wine process of the prefix) and starts it again afterwards.
 snapshot() {  # OUT
-  wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
+  e2e_stop_server
   python3 "$fault_tools/prefix-changes.py" snapshot "$TEST_WINEPREFIX" "$1"
   e2e_boot
 }

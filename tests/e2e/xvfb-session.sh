@@ -10,6 +10,8 @@
 # files it carries, as packed (SETUP_PAYLOAD_FILES, else the build's own).
 e2e_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 e2e_root=$(cd "$e2e_here/../.." && pwd)
+# The registry files the wineserver rewrites: copied, never hard-linked.
+e2e_hives="system.reg user.reg userdef.reg"
 
 # i386 or x86_64: the machine field of a program's PE header.
 e2e_machine() {  # EXE
@@ -36,7 +38,7 @@ e2e_start() {
   # Hard links for the bulk; the registry files, which the server rewrites, copied
   # (it saves them by renaming a finished file, so a copy is always whole).
   cp -al "$template" "$work/prefix"
-  for f in system.reg user.reg userdef.reg; do cp --remove-destination "$template/$f" "$work/prefix/$f"; done
+  for f in $e2e_hives; do cp --remove-destination "$template/$f" "$work/prefix/$f"; done
   rm -f "$work/prefix/.session-display"
   f=$(mktemp)
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$f" >/dev/null 2>&1 &
@@ -56,23 +58,27 @@ e2e_start() {
 # debugger then leaves console settings in the registry. Such a start is
 # undone, registry included, and tried again. Call it with the server down.
 e2e_boot() {
-  local saved=$TEST_WINEPREFIX.boot hives="system.reg user.reg userdef.reg" try f
+  local saved=$TEST_WINEPREFIX.boot try f
   mkdir -p "$saved" || return 1
-  for f in $hives; do cp "$TEST_WINEPREFIX/$f" "$saved/$f" || return 1; done
+  for f in $e2e_hives; do cp "$TEST_WINEPREFIX/$f" "$saved/$f" || return 1; done
   for try in 1 2 3; do
     wineserver -p </dev/null >/dev/null 2>&1
     "$WINE_LOADER" winepath -w / </dev/null >/dev/null 2>"$saved/log"
     grep -q '^wine: Unhandled' "$saved/log" || return 0
     echo "note: a Wine service crashed while the prefix started (try $try); starting again:" >&2
     cat "$saved/log" >&2
-    wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
-    for f in $hives; do cp --remove-destination "$saved/$f" "$TEST_WINEPREFIX/$f" || return 1; done
+    e2e_stop_server
+    for f in $e2e_hives; do cp --remove-destination "$saved/$f" "$TEST_WINEPREFIX/$f" || return 1; done
   done
   return 1
 }
 
+# Stops every Wine process of the prefix and waits for the server to write
+# the registry out.
+e2e_stop_server() { wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; }
+
 e2e_stop() {
-  wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
+  e2e_stop_server
   [ -n "${E2E_XVFB_PID:-}" ] && kill "$E2E_XVFB_PID" 2>/dev/null && wait "$E2E_XVFB_PID" 2>/dev/null
   E2E_XVFB_PID=
 }
