@@ -7,12 +7,15 @@
 #include "install/log_writer.h"
 #include "platform/registry.h"
 #include "platform/security.h"
+#include "uninstaller/installation_files.h"
 
 #include <windows.h>
 
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace install {
 
@@ -81,11 +84,22 @@ class Installer {
   void ReleaseLog();
 
   // Deletes an old InstallDir + "install.log", creates the writer on it and
-  // writes the [Application] header.
+  // writes the [Application] header. What the old log recorded and is still
+  // there is listed again right after it (see earlier_record.h), so that
+  // the product stays removable whatever becomes of this installation.
   void BeginLog();
   // A file under [Files] or a folder under [Folders]; a value of no kind
-  // writes nothing. The counter advances only after its write succeeded.
+  // writes nothing, nor does a path the log already lists from the earlier
+  // installation. The counter advances only after its write succeeded.
   void AddLogEntry(LogEntryKind kind, const std::string& path);
+
+  // Why an installation into `folderText` would stop part-way (a file it
+  // must replace is in use or read-only, the drive has too little room),
+  // as the user reads it; empty when nothing known stands in the way.
+  // Looks only: nothing is made or changed.
+  std::string InstallationObstacle(const std::string& folderText) const;
+  // What the payload resource inflates to.
+  unsigned long long PayloadSize(const std::string& resourceName) const;
 
   // Inflates one payload resource into `targetPath`; true when the stream
   // ended whole and the file then exists, false for a stream cut short.
@@ -100,6 +114,7 @@ class Installer {
   void RegisterUninstall();
 
   // The whole installation into `folderText` (the destination folder's text).
+  // An obstacle (see InstallationObstacle) raises before anything changes.
   bool RunInstallation(const std::string& folderText, InstallationHost& host);
 
  private:
@@ -111,6 +126,7 @@ class Installer {
   std::optional<std::wstring> CreateStartMenuLinks(const platform::ShellFolderReader& reader);
   void LogProductFiles(bool folderCreated);
   void OpenInstalledDocuments(InstallationHost& host);
+  void WriteLogEntry(LogEntryKind kind, const std::string& path);
 
   HMODULE payloadModule_;
   RegistryLocations registry_;
@@ -121,6 +137,8 @@ class Installer {
   std::optional<LogWriter> installLog_;  // null until the log is begun
   int nextFileIndex_ = 1;
   int nextFolderIndex_ = 1;
+  // What the log lists from the earlier installation's, by kind.
+  std::vector<std::pair<LogEntryKind, std::string>> carried_;
 };
 
 // True when `fileName` equals an entry of PreservedFiles, byte for byte.

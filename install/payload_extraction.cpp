@@ -87,6 +87,11 @@ bool InflateIntoFile(const std::string& targetPath, const unsigned char* stored,
 
 }  // namespace
 
+unsigned long long Installer::PayloadSize(const std::string& resourceName) const {
+  const ResourceView view = LoadPayloadResource(payloadModule_, resourceName);
+  return InflatedSize(view.data, view.size);
+}
+
 bool Installer::ExtractPayload(const std::string& targetPath, const std::string& resourceName) {
   const ResourceView view = LoadPayloadResource(payloadModule_, resourceName);
   const platform::UniqueHeapBlock copy = CopyStoredStream(view);

@@ -47,6 +47,30 @@ const char* InflateErrorText(int code) {
   }
 }
 
+unsigned long long InflatedSize(const unsigned char* stored, size_t storedSize) noexcept {
+  z_stream stream{};
+  if (inflateInit_(&stream, kStreamVersion, static_cast<int>(sizeof(z_stream))) != Z_OK) return 0;
+  unsigned long long produced = 0;
+  unsigned char scratch[8192];
+  for (size_t position = 0;;) {
+    if (stream.avail_in == 0) {
+      const size_t count = std::min(PayloadInflater::kInputSize, storedSize - position);
+      if (count == 0) break;
+      stream.next_in = const_cast<unsigned char*>(stored + position);  // zlib only reads it
+      stream.avail_in = static_cast<uInt>(count);
+      position += count;
+    }
+    stream.next_out = scratch;
+    stream.avail_out = sizeof scratch;
+    const int result = inflate(&stream, Z_NO_FLUSH);
+    produced += sizeof scratch - stream.avail_out;
+    if (result != Z_OK) break;  // the end, or a fault the extraction reports
+  }
+  // Releasing a valid state cannot fail; the result is not examined on purpose.
+  inflateEnd(&stream);
+  return produced;
+}
+
 PayloadInflater::PayloadInflater(const unsigned char* stored, size_t storedSize)
     : stored_(stored), storedSize_(storedSize), input_(new unsigned char[kInputSize]) {
   RaiseOnFailure(inflateInit_(&stream_, kStreamVersion, static_cast<int>(sizeof(z_stream))));

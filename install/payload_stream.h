@@ -12,6 +12,12 @@ namespace install {
 // The fixed text for a negative inflater result, chosen by the code alone.
 const char* InflateErrorText(int code);
 
+// How many bytes the stored stream inflates to, read straight from where it
+// is stored: up to its end, or to the first fault, which the extraction
+// itself reports when it meets it. Raises nothing, so that a damaged
+// payload fails the same way whatever asked for its size first.
+unsigned long long InflatedSize(const unsigned char* stored, size_t storedSize) noexcept;
+
 class PayloadInflater {
  public:
   static constexpr size_t kInputSize = 65536;

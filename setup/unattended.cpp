@@ -4,8 +4,11 @@
 #include "platform/com.h"
 #include "platform/error.h"
 #include "platform/files.h"
+#include "platform/folder_path.h"
+#include "platform/text.h"
 #include "product/product_definition.h"
 #include "setup/command_line.h"
+#include "uninstaller/installation_files.h"
 #include "wizard/destination_folder.h"
 #include "wizard/error_box.h"
 #include "wizard/message_dialog.h"
@@ -102,11 +105,27 @@ std::string RecordLine(install::Recorded what, const std::string& path,
   return (IsLink(path) ? "Link: " : "File: ") + path;
 }
 
-int Install(const SilentOptions& options, Report& report) {
+// A /LOG inside the destination would overwrite the installation's own
+// files (install.log, the program) or be removed with them: a command-line
+// error, told before the /LOG is opened. Empty when the /LOG lies elsewhere.
+std::string LogInsideDestination(const std::string& logFile, const std::string& destination) {
+  const std::string folder = platform::ResolvedFolder(destination);
+  if (logFile.empty() || folder.empty()) return {};
+  const std::string log = platform::FullPathName(logFile);
+  for (std::string level = log;;) {
+    if (uninstaller::IsSamePath(level, folder)) {
+      return platform::Format("/LOG= must name a file outside the destination folder %s, not %s.",
+                              platform::WithoutTrailingBackslash(folder).c_str(), log.c_str());
+    }
+    const size_t backslash = platform::LastBackslash(level);
+    if (backslash == std::string::npos || level.size() <= 3) return {};
+    level.resize(backslash == 2 ? 3 : backslash);  // a drive's root keeps its backslash
+  }
+}
+
+int Install(const SilentOptions& options, const std::string& destination, Report& report) {
   // The shell links rely on this thread's single-threaded apartment.
   platform::ComApartment com;
-  const std::string destination =
-      options.destination.empty() ? wizard::DefaultDestinationFolder() : options.destination;
   report.Line(std::string("Installing ") + product::FullName + " " + product::Version + " into " +
               destination);
   install::Installer installer;
@@ -131,10 +150,19 @@ std::optional<int> Run(const CommandLine& command, Report& report, int& failureC
       if (command.silent) report.OpenLog(command.options.logFile);
       report.Error(command.error);
       return kCommandLineWrong;
-    case Request::Install:
-      report.OpenLog(command.options.logFile);
+    case Request::Install: {
+      const SilentOptions& options = command.options;
+      const std::string destination =
+          options.destination.empty() ? wizard::DefaultDestinationFolder() : options.destination;
+      if (const std::string wrong = LogInsideDestination(options.logFile, destination);
+          !wrong.empty()) {
+        report.Error(wrong);
+        return kCommandLineWrong;
+      }
+      report.OpenLog(options.logFile);
       failureCode = kInstallationFailed;
-      return Install(command.options, report);
+      return Install(options, destination, report);
+    }
   }
   return kCommandLineWrong;
 }

@@ -65,10 +65,9 @@ bool SameText(const std::wstring& a, const std::wstring& b) {
 
 // A "Shell Folders" value of the user; when it is missing, empty or not
 // text, the system's own folder, as the installation takes it.
-std::string ShellFolder(const char* name, int csidl) {
-  const platform::UniqueKey key = platform::OpenKey(
-      HKEY_CURRENT_USER, std::string(platform::kExplorerKey) + "\\" + platform::kShellFoldersSubkey,
-      KEY_READ);
+std::string ShellFolder(HKEY root, const std::string& explorerKey, const char* name, int csidl) {
+  const platform::UniqueKey key =
+      platform::OpenKey(root, explorerKey + "\\" + platform::kShellFoldersSubkey, KEY_READ);
   std::string folder = key ? platform::QueryTextValue(key.get(), name).value_or("") : "";
   return folder.empty() ? platform::KnownFolderPath(csidl) : folder;
 }
@@ -85,26 +84,34 @@ bool IsSamePath(const std::string& a, const std::string& b) {
   return !fullA.empty() && !fullB.empty() && SameText(LongPath(fullA), LongPath(fullB));
 }
 
-LinkFolders SystemLinkFolders() {
-  return {ShellFolder("Desktop", CSIDL_DESKTOPDIRECTORY), ShellFolder("Programs", CSIDL_PROGRAMS)};
+LinkFolders SystemLinkFolders(HKEY root, const std::string& explorerKey) {
+  return {ShellFolder(root, explorerKey, "Desktop", CSIDL_DESKTOPDIRECTORY),
+          ShellFolder(root, explorerKey, "Programs", CSIDL_PROGRAMS)};
 }
 
-InstallationFiles::InstallationFiles(const std::string& ownFolder, const LinkFolders& links)
-    : ownFolder_(LongPath(FullPath(platform::WithoutTrailingBackslash(ownFolder)))),
-      ownPrefix_(platform::FolderPrefix(ownFolder)) {
+InstallationLinks LinksIn(const LinkFolders& links) {
   const std::string shortName = product::ShortName;
-  std::vector<std::string> paths;
+  InstallationLinks made;
   if (!links.desktop.empty())
-    paths.push_back(platform::FolderPrefix(links.desktop) + shortName + ".lnk");
+    made.desktopLink = platform::FolderPrefix(links.desktop) + shortName + ".lnk";
   const std::string startMenu = platform::FolderPrefix(links.programs + "\\" + shortName);
   // A Start-menu folder that leads elsewhere is not the one the installation made.
   if (!links.programs.empty() && !platform::IsLinkedFolder(startMenu)) {
     for (const std::string& name :
          {shortName + ".lnk", std::string("Quick help.lnk"),
           std::string(product::PublisherPageName) + ".url", shortName + " web page.url"}) {
-      paths.push_back(startMenu + name);
+      made.startMenu.push_back(startMenu + name);
     }
   }
+  return made;
+}
+
+InstallationFiles::InstallationFiles(const std::string& ownFolder, const LinkFolders& links)
+    : ownFolder_(LongPath(FullPath(platform::WithoutTrailingBackslash(ownFolder)))),
+      ownPrefix_(platform::FolderPrefix(ownFolder)) {
+  InstallationLinks made = LinksIn(links);
+  std::vector<std::string> paths = std::move(made.startMenu);
+  if (!made.desktopLink.empty()) paths.insert(paths.begin(), std::move(made.desktopLink));
   for (std::string& path : paths) {
     const std::wstring full = FullPath(path);
     if (!full.empty()) links_.emplace_back(LongPath(full), std::move(path));

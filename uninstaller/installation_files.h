@@ -6,6 +6,10 @@
 // makes, under the name it gives them, in the folder the system names for them.
 #pragma once
 
+#include "platform/registry.h"
+
+#include <windows.h>
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,8 +23,18 @@ struct LinkFolders {
 };
 
 // The folders as the installation takes them from the system: the user's
-// "Shell Folders" values, or the system's own folders when those say nothing.
-LinkFolders SystemLinkFolders();
+// "Shell Folders" values (under root\explorerKey; tests point elsewhere), or
+// the system's own folders when those say nothing or are not text.
+LinkFolders SystemLinkFolders(HKEY root = HKEY_CURRENT_USER,
+                              const std::string& explorerKey = platform::kExplorerKey);
+
+// The links and shortcut files the installation makes in those folders,
+// under the names it gives them.
+struct InstallationLinks {
+  std::string desktopLink;             // empty when the desktop is unknown
+  std::vector<std::string> startMenu;  // the program link first; empty when unknown
+};
+InstallationLinks LinksIn(const LinkFolders& links);
 
 class InstallationFiles {
  public:

@@ -3,6 +3,8 @@
 #include "uninstaller/removal.h"
 
 #include "platform/error.h"
+#include "platform/link_target.h"
+#include "platform/registry.h"
 #include "platform/security.h"
 #include "platform/text.h"
 #include "platform/unique_resource.h"
@@ -78,11 +80,16 @@ std::vector<std::string> LinkedFolders(const std::vector<std::string>& folders) 
 }
 
 void RemoveLoggedFiles(const std::vector<std::string>& files, const InstallationFiles& ours,
-                       RemovalReport& report) {
+                       const std::vector<std::string>& othersLinks, RemovalReport& report) {
   for (const std::string& file : files) {
     const std::string path = ours.PathToRemove(file);
     if (path.empty()) {
       report.leftAlone.push_back(file);
+      continue;
+    }
+    if (std::any_of(othersLinks.begin(), othersLinks.end(),
+                    [&](const std::string& link) { return IsSamePath(link, path); })) {
+      report.othersLinks.push_back(path);
       continue;
     }
     std::string reason = DeleteLoggedFile(path);
@@ -90,7 +97,52 @@ void RemoveLoggedFiles(const std::vector<std::string>& files, const Installation
   }
 }
 
+// True when `target` names a file outside `ownFolder`; false for none.
+bool LeadsElsewhere(const std::string& target, const std::string& ownFolder) {
+  const size_t backslash = platform::LastBackslash(target);
+  if (target.empty() || backslash == std::string::npos) return false;
+  return !IsSamePath(target.substr(0, backslash == 2 ? 3 : backslash), ownFolder);
+}
+
+std::string ShortcutIconFile(const std::string& shortcut) {
+  char value[MAX_PATH] = "";
+  GetPrivateProfileStringA("InternetShortcut", "IconFile", "", value, sizeof value,
+                           shortcut.c_str());
+  return value;
+}
+
 }  // namespace
+
+std::string RegisteredElsewhere(const UninstallKeyLocation& location,
+                                const std::string& ownFolder) {
+  const platform::UniqueKey key =
+      platform::OpenKey(location.root, location.parentPath + "\\" + product::ShortName, KEY_READ);
+  if (!key) return {};
+  const std::string registered =
+      platform::QueryTextValue(key.get(), "InstallLocation").value_or("");
+  if (!IsFullPath(registered) || IsSamePath(registered, ownFolder) ||
+      !platform::FileExists(platform::FolderPrefix(registered) + "install.log")) {
+    return {};
+  }
+  return registered;
+}
+
+std::vector<std::string> OtherInstallationsLinks(const std::string& ownFolder,
+                                                 const LinkFolders& links) {
+  const InstallationLinks made = LinksIn(links);
+  std::vector<std::string> others;
+  if (!made.desktopLink.empty() &&
+      LeadsElsewhere(platform::ShellLinkTarget(made.desktopLink), ownFolder)) {
+    others.push_back(made.desktopLink);
+  }
+  if (made.startMenu.size() < 3) return others;
+  std::string owner = platform::ShellLinkTarget(made.startMenu[0]);
+  if (owner.empty()) owner = ShortcutIconFile(made.startMenu[2]);
+  if (LeadsElsewhere(owner, ownFolder)) {
+    others.insert(others.end(), made.startMenu.begin(), made.startMenu.end());
+  }
+  return others;
+}
 
 std::string DeleteLoggedFile(const std::string& path) {
   if (!IsFullPath(path)) return "not a full path, left alone";
@@ -138,13 +190,17 @@ RemovalReport RemoveInstallation(const InstallLogContents& log, const std::strin
                                  const std::string& uninstallerName,
                                  const UninstallKeyLocation& location, const LinkFolders& links) {
   RemovalReport report;
-  RemoveLoggedFiles(log.files, InstallationFiles(logFolder, links), report);
+  // Read before anything goes: deleting a link loses where it led.
+  RemoveLoggedFiles(log.files, InstallationFiles(logFolder, links),
+                    OtherInstallationsLinks(logFolder, links), report);
   std::vector<std::string> folders;
   for (const std::string& logged : log.folders) folders.push_back(PathInOneForm(logged));
   RemoveEmptyFolders(folders);
   // The product's own name: the log lies where others may write, and its
   // ShortName could name another product's entry.
-  report.keyFailure = RemoveUninstallKey(location, product::ShortName);
+  report.entryOwner = RegisteredElsewhere(location, logFolder);
+  if (report.entryOwner.empty())
+    report.keyFailure = RemoveUninstallKey(location, product::ShortName);
   // The log and the uninstaller go last, so that an interrupted removal can
   // be started again; they are this program's own even when not logged.
   const std::string folder = platform::FolderPrefix(logFolder);
@@ -157,6 +213,15 @@ RemovalReport RemoveInstallation(const InstallLogContents& log, const std::strin
   }
   RemoveEmptyFolders(folders);
   report.folders = FoldersStillThere(folders);
+  // A folder kept only by another installation's links is that one's now.
+  for (FolderKept& kept : report.folders) {
+    std::erase_if(kept.contents, [&](const std::string& name) {
+      return std::any_of(
+          report.othersLinks.begin(), report.othersLinks.end(),
+          [&](const std::string& link) { return IsSamePath(link, kept.path + "\\" + name); });
+    });
+  }
+  std::erase_if(report.folders, [](const FolderKept& kept) { return kept.contents.empty(); });
   const std::vector<std::string> linked = LinkedFolders(folders);
   report.leftAlone.insert(report.leftAlone.end(), linked.begin(), linked.end());
   return report;
@@ -164,8 +229,16 @@ RemovalReport RemoveInstallation(const InstallLogContents& log, const std::strin
 
 std::string DescribeReport(const InstallLogContents& log, const RemovalReport& report) {
   const std::string product = log.fullName + (log.version.empty() ? "" : " " + log.version);
-  if (report.Complete()) return product + " was removed from this computer.";
-  std::string text = product + " was removed from this computer, except for what is listed here.";
+  std::string text = product + " was removed from this computer" +
+                     (report.Complete() ? "." : ", except for what is listed here.");
+  if (!report.entryOwner.empty()) {
+    text += "\n\nThe entry in the list of installed programs belongs to the installation in " +
+            report.entryOwner + " and was kept.";
+  }
+  if (!report.othersLinks.empty()) {
+    text += "\n\nThese links start another installation of " + log.fullName + " and were kept:";
+    for (const std::string& link : report.othersLinks) text += "\n" + link;
+  }
   if (!report.files.empty()) {
     text += "\n\nThese files could not be removed:";
     for (const FileNotRemoved& file : report.files) {

@@ -32,6 +32,12 @@ struct RemovalReport {
   // Logged entries that name nothing the installation made, and logged
   // folders that are junctions or links: none of them touched.
   std::vector<std::string> leftAlone;
+  // What a later installation into another folder made its own: the
+  // uninstall entry (the folder it names; empty when the entry was this
+  // installation's) and the links that now start that installation's
+  // program. Left alone on purpose, so no failure of this removal.
+  std::string entryOwner;
+  std::vector<std::string> othersLinks;
   bool Complete() const {
     return files.empty() && folders.empty() && keyFailure.empty() && leftAlone.empty();
   }
@@ -52,6 +58,17 @@ std::string DeleteLoggedFile(const std::string& path);
 // until a pass removes none. Never deletes anything inside a folder, nor a
 // folder that is a junction or link.
 void RemoveEmptyFolders(const std::vector<std::string>& folders);
+
+// The folder the product's uninstall entry names when another installation
+// is there (its install.log is) and it is not `ownFolder`; empty otherwise.
+std::string RegisteredElsewhere(const UninstallKeyLocation& location, const std::string& ownFolder);
+
+// The installation's links that start a program outside `ownFolder`: made
+// anew by an installation into another folder. The Start-menu folder's
+// entries go together, by where its program link (else its publisher page's
+// icon) leads; a link that cannot be read counts as this installation's.
+std::vector<std::string> OtherInstallationsLinks(const std::string& ownFolder,
+                                                 const LinkFolders& links);
 
 // Deletes the key named by the product's short name. A key that is not
 // there is no failure. Returns the reason it stayed, empty when it is gone.

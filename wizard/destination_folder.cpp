@@ -46,7 +46,21 @@ std::string GetProgramFilesDir(HKEY root) {
   return ExpandEnvironment(*folder);
 }
 
+std::optional<std::string> RegisteredInstallFolder(HKEY root) {
+  const platform::UniqueKey key = platform::OpenKey(
+      root, std::string(platform::kUninstallKeys) + "\\" + product::ShortName, KEY_READ);
+  if (!key) return std::nullopt;
+  const std::optional<std::string> location =
+      platform::QueryTextValue(key.get(), "InstallLocation");
+  if (!location || !platform::IsFullyQualified(*location) ||
+      !platform::FileExists(platform::FolderPrefix(*location) + "install.log")) {
+    return std::nullopt;
+  }
+  return platform::WithoutTrailingBackslash(*location);
+}
+
 std::string DefaultDestinationFolder(HKEY root) {
+  if (std::optional<std::string> registered = RegisteredInstallFolder(root)) return *registered;
   return ProductFolderIn(GetProgramFilesDir(root));
 }
 

@@ -21,8 +21,15 @@ std::optional<std::string> ReadProgramFilesValue(const std::string& key,
 // key, else "%SystemDrive%\Program Files".
 std::string GetProgramFilesDir(HKEY root = HKEY_LOCAL_MACHINE);
 
-// What the folder page proposes: the Program Files folder as a prefix, then
-// ShortName. An empty Program Files text gives "\Quorvelle".
+// The folder the product's uninstall entry under root names ("InstallLocation",
+// without its trailing backslash), when an installation is still there (its
+// install.log is); nothing otherwise.
+std::optional<std::string> RegisteredInstallFolder(HKEY root = HKEY_LOCAL_MACHINE);
+
+// What the folder page proposes: the registered installation's folder, so
+// that installing again replaces it rather than making a second one beside
+// it; else the Program Files folder as a prefix, then ShortName. An empty
+// Program Files text gives "\Quorvelle".
 std::string DefaultDestinationFolder(HKEY root = HKEY_LOCAL_MACHINE);
 
 // The product folder inside a folder the user picked; ShortName is always

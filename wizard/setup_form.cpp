@@ -66,7 +66,7 @@ SetupForm::SetupForm(Application& application, MessageDialogs& dialogs, HMODULE 
                  {fonts_.window.get(), kWindowText, Alignment::Left, true}),
       TabSheet5(Bevel::None),
       Label8(TabSheet5, Box(3, 55, 300, 15), {fonts_.heading.get(), kWindowText, Alignment::Center},
-             "Press Continue to install the program"),
+             kPressContinue),
       BackBt(*this, Box(70, 174, 95, 30), fonts_.window.get(), "Back"),
       TabSheet6(Bevel::None),
       FinalLabel(TabSheet6, Box(3, 55, 300, 15),

@@ -22,6 +22,9 @@
 
 namespace wizard {
 
+// The ready page's text until the installation starts.
+inline constexpr const char* kPressContinue = "Press Continue to install the program";
+
 // The publisher's copyright notice shown along the bottom, as the program
 // file's version information carries it.
 inline constexpr const char* kCopyrightNotice = PRODUCT_COPYRIGHT_NOTICE;

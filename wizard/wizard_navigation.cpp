@@ -5,6 +5,7 @@
 #include "platform/shell.h"
 #include "product/product_definition.h"
 #include "wizard/destination_folder.h"
+#include "wizard/error_box.h"
 #include "wizard/setup_form.h"
 
 namespace wizard {
@@ -119,12 +120,23 @@ void SetupForm::SelectFolderBtClick() {
 
 // An error raised by the installation skips the rest: the wizard then stays
 // on the ready page with its buttons disabled and Exit still asking first.
+// What would stop it part-way is told before anything changes, and then
+// the ready page is as it was: the user removes the cause (closes the
+// product, frees space) and presses Continue again, or goes back.
 void SetupForm::StartInstallation() {
   ContinueBt.SetEnabled(false);
   BackBt.SetEnabled(false);
   Label8.SetText("please wait...");
   // The disabled buttons and the text are painted.
   if (!ProcessMessagesUnlessLeft()) return;
+  if (const std::string obstacle = installer_.InstallationObstacle(FolderEdit.text());
+      !obstacle.empty()) {
+    ShowErrorBox(hwnd(), obstacle.c_str());
+    Label8.SetText(kPressContinue);
+    BackBt.SetEnabled(true);
+    ContinueBt.SetEnabled(true);
+    return;
+  }
   if (installer_.RunInstallation(FolderEdit.text(), *this)) AdvancePage();
   exitState_ = ExitState::InstallationAttempted;
   ExitBt.SetCaption("Close");

@@ -476,6 +476,56 @@ TEST_F(Installation, AnOldLogIsDeletedAndTheKeysStartAgainAtOne) {
   EXPECT_EQ(Log(dir), LogWithoutDesktopIcon(dir));
 }
 
+// Installing again into an installation's folder keeps its record: what it
+// made and is still there is listed first, once each, and the new
+// installation adds only what it makes besides, whatever becomes of it.
+TEST_F(Installation, InstallingAgainKeepsTheFirstInstallationsRecord) {
+  const std::string dir = root_ / "Apps\\Quorvelle\\";
+  ASSERT_TRUE(Install(dir));
+  const std::string first = Log(dir);
+  ASSERT_TRUE(Install(dir));
+  EXPECT_EQ(Log(dir), first) << "the same options again: the same record, the folder too";
+
+  host_.desk = host_.start = false;
+  ASSERT_TRUE(Install(dir));
+  const Strings firstsLinks{desktop_ + "\\Quorvelle.lnk", startMenu_ + "Quorvelle.lnk",
+                            startMenu_ + "Quick help.lnk", startMenu_ + "Nerovane web page.url",
+                            startMenu_ + "Quorvelle web page.url"};
+  const Strings ownShortcuts{dir + "Nerovane web page.url", dir + "Quorvelle web page.url"};
+  EXPECT_EQ(Log(dir), LogText(Payloads(dir) + firstsLinks + ownShortcuts + RuntimeFiles(dir),
+                              {startMenu_, dir}));
+
+  EXPECT_FALSE(Install(dir, INSTALLATION_BROKEN_PAYLOADS));
+  EXPECT_EQ(Log(dir), LogText(Payloads(dir) + firstsLinks + ownShortcuts, {startMenu_, dir}))
+      << "a failed installation still lists everything the earlier ones left";
+}
+
+// A file the installation must replace and cannot write now stops it before
+// the old log, the folder or the uninstall entry is touched.
+TEST_F(Installation, AFileInUseOrReadOnlyStopsItBeforeAnythingChanges) {
+  const std::string dir = root_ / "Quorvelle\\";
+  ASSERT_TRUE(Install(dir));
+  const std::string before = Log(dir);
+  scratch_.SetText("Uninstall\\Quorvelle", "InstallDate", "19990101");
+  {
+    const platform::UniqueFile held(CreateFileA((dir + "help.txt").c_str(), GENERIC_READ, 0,
+                                                nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    EXPECT_EQ(InstallRaising(dir),
+              "Cannot replace file \"" + dir + "help.txt\". " +
+                  platform::SystemErrorText(ERROR_SHARING_VIOLATION) +
+                  ". Close Telvarion and any other program that uses the file, then try again.");
+  }
+  SetFileAttributesA((dir + "Copyright.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(InstallRaising(dir), "Cannot replace file \"" + dir +
+                                     "Copyright.txt\". The file is read-only. Clear its read-only "
+                                     "attribute or choose another folder, then try again.");
+  EXPECT_EQ(Log(dir), before);
+  EXPECT_EQ(Uninstall("InstallDate"), Text("19990101"));
+  SetFileAttributesA((dir + "Copyright.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_TRUE(Install(dir)) << "once the cause is gone";
+}
+
 TEST_F(Installation, APayloadFailureOnRowTwoStopsTheInstallation) {
   const std::string dir = root_ / "Quorvelle\\";
   EXPECT_FALSE(Install(dir, INSTALLATION_BROKEN_PAYLOADS));

@@ -2,12 +2,14 @@
 #include "uninstaller/self_removal.h"
 #include "uninstaller/unattended_removal.h"
 
+#include "platform/com.h"
 #include "platform/error.h"
 #include "platform/text.h"
 #include "platform/unique_resource.h"
 #include "tests/support/test_support.h"
 
 #include <aclapi.h>
+#include <shlobj.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -264,6 +266,56 @@ TEST_F(RemovalTest, TheKeyRemovedIsTheProductsWhateverTheLogNames) {
   platform::UniqueKey other;
   EXPECT_EQ(RegOpenKeyExA(key.root(), (key.path() + "\\Other").c_str(), 0, KEY_READ, other.put()),
             ERROR_SUCCESS);
+}
+
+// A shell link to `target`, saved through the system's shell-link object.
+void WriteLink(const std::string& linkPath, const std::string& target) {
+  platform::ComApartment apartment;
+  platform::ComPtr<IShellLinkA> link;
+  platform::ComPtr<IPersistFile> file;
+  ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                            IID_IShellLinkA, link.put_void()));
+  ASSERT_HRESULT_SUCCEEDED(link->SetPath(target.c_str()));
+  ASSERT_HRESULT_SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.put_void()));
+  ASSERT_HRESULT_SUCCEEDED(file->Save(platform::AnsiToWide(linkPath).c_str(), TRUE));
+}
+
+// A later installation into another folder took over the uninstall entry
+// and remade the links: removing this one leaves them to it, and says so.
+TEST_F(RemovalTest, AnotherInstallationsEntryAndLinksStay) {
+  const std::string other = root / "Other";
+  CreateDirectoryA(other.c_str(), nullptr);
+  test::WriteFile(other + "\\install.log", "[Application]\r\nShortName=Quorvelle\r\n");
+  key.SetText("Quorvelle", "InstallLocation", other + "\\");
+  WriteLink(desktop + "\\Quorvelle.lnk", other + "\\Quorvelle.exe");
+  WriteLink(startMenu + "\\Quorvelle.lnk", other + "\\Quorvelle.exe");
+  const uninstaller::RemovalReport report = Remove();
+
+  EXPECT_TRUE(report.Complete());
+  EXPECT_TRUE(KeyExists());
+  const Strings kept{desktop + "\\Quorvelle.lnk", startMenu + "\\Quorvelle.lnk",
+                     startMenu + "\\Quick help.lnk", startMenu + "\\Nerovane web page.url",
+                     startMenu + "\\Quorvelle web page.url"};
+  EXPECT_EQ(report.othersLinks, kept);
+  for (const std::string& link : kept) EXPECT_TRUE(platform::FileExists(link)) << link;
+  EXPECT_FALSE(platform::DirectoryExists(installDir));
+  EXPECT_EQ(uninstaller::DescribeReport(log, report),
+            "Telvarion 5.0 was removed from this computer.\n\nThe entry in the list of installed "
+            "programs belongs to the installation in " +
+                other +
+                "\\ and was kept.\n\nThese "
+                "links start another installation of Telvarion and were kept:\n" +
+                kept[0] + "\n" + kept[1] + "\n" + kept[2] + "\n" + kept[3] + "\n" + kept[4]);
+
+  // Its own entry, and links that start its own program, go as before.
+  WriteLink(desktop + "\\Quorvelle.lnk", installDir + "\\Quorvelle.exe");
+  WriteLink(startMenu + "\\Quorvelle.lnk", installDir + "\\Quorvelle.exe");
+  CreateDirectoryA(installDir.c_str(), nullptr);
+  key.SetText("Quorvelle", "InstallLocation", installDir + "\\");
+  EXPECT_TRUE(Remove().othersLinks.empty());
+  EXPECT_FALSE(platform::FileExists(desktop + "\\Quorvelle.lnk"));
+  EXPECT_FALSE(platform::DirectoryExists(startMenu));
+  EXPECT_FALSE(KeyExists());
 }
 
 TEST_F(RemovalTest, ASecondRunAfterAnInterruptedOneFinishesTheJob) {

@@ -1,0 +1,32 @@
+// What would stop an installation part-way and can be known before it
+// changes anything: a file it has to replace that cannot be written now,
+// and too little room on the destination's drive. An installation stopped
+// after its first step leaves a product half replaced; one refused here
+// leaves everything as it was, and can be tried again once the cause is
+// gone.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace install {
+
+// Why the file at `target` cannot be replaced now, as the user reads it;
+// empty when it is not there or can be.
+std::string ReplacementObstacle(const std::string& target);
+
+// One payload file as the installation will write it.
+struct PlannedFile {
+  unsigned long long bytes;     // what it inflates to
+  unsigned long long replaced;  // what the file it replaces holds (0: none)
+};
+
+// Bytes the drive must have free for the files, written in this order, each
+// replacing its predecessor after that was emptied, plus the log.
+unsigned long long BytesNeeded(const std::vector<PlannedFile>& files);
+
+// Why the drive that will hold `installDir` has too little room; empty when
+// it has enough or its free space cannot be read (the writes then report).
+std::string SpaceObstacle(const std::string& installDir, unsigned long long bytesNeeded);
+
+}  // namespace install
