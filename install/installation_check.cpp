@@ -1,5 +1,6 @@
 #include "install/installation_check.h"
 
+#include "install/destination_guard.h"
 #include "install/installer.h"
 #include "platform/error.h"
 #include "platform/folder_path.h"
@@ -28,9 +29,10 @@ std::string SizeText(unsigned long long bytes) {
 // The destination's nearest level that exists: the drive's free space is
 // read there, since the destination itself may not exist yet.
 std::string NearestExistingFolder(std::string folder) {
-  while (!folder.empty() && !platform::DirectoryExists(folder)) {
+  while (!platform::DirectoryExists(folder)) {
     const size_t backslash = platform::LastBackslash(platform::WithoutTrailingBackslash(folder));
-    if (backslash == std::string::npos) return {};
+    // No level left: a drive or server that is not there.
+    if (backslash == std::string::npos || backslash + 1 >= folder.size()) return {};
     folder.resize(backslash + 1);
   }
   return folder;
@@ -97,6 +99,9 @@ std::string SpaceObstacle(const std::string& installDir, unsigned long long byte
 std::string Installer::InstallationObstacle(const std::string& folderText) const {
   const std::string folder = platform::ResolvedFolder(folderText);
   if (folder.empty()) return {};  // RunInstallation refuses the text itself
+  // Nothing is opened through a destination the guard refuses; the
+  // installation then says why.
+  if (isElevated_() && !DestinationRefusal(folder, ReadDestinationFacts(folder)).empty()) return {};
   std::vector<PlannedFile> planned;
   for (const product::PayloadRow& row : product::PayloadTable) {
     const std::string target = folder + row.fileName;

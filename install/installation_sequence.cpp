@@ -180,13 +180,13 @@ void Installer::OpenInstalledDocuments(InstallationHost& host) {
 
 bool Installer::RunInstallation(const std::string& folderText, InstallationHost& host) {
   installDir_ = DestinationFolder(folderText);
-  if (const std::string obstacle = InstallationObstacle(installDir_); !obstacle.empty()) {
-    platform::Raise(obstacle);
-  }
   const bool elevated = isElevated_();
   if (elevated) {
     const std::string refusal = DestinationRefusal(installDir_, ReadDestinationFacts(installDir_));
     if (!refusal.empty()) platform::Raise(refusal);
+  }
+  if (const std::string obstacle = InstallationObstacle(installDir_); !obstacle.empty()) {
+    platform::Raise(obstacle);
   }
   bool FolderCreated = false;
   if (!platform::DirectoryExists(installDir_)) {

@@ -65,9 +65,22 @@ check_ready_page_holds() {
   same "the ready page still stays" "$(ask page "$title")" 3
 }
 
+# Refused before anything changed: the ready page is as before the click,
+# and Back and Continue work again.
+check_ready_again() {
+  same "the ready page stays" "$(ask page "$title")" 3
+  click $((70 + 47)) $((174 + 15))  # Back
+  same "Back works again" "$(page_becomes 2)" 2
+  click_continue
+  same "and Continue" "$(page_becomes 3)" 3
+}
+
 # Broken off: Exit still asks; "&Yes" ends the program.
 check_broken_off() {
   check_ready_page_holds
+  check_exit_asks
+}
+check_exit_asks() {
   click_exit
   same "Exit asks first" "$(ask dialog Warning 10000 | grep -v 'Yes$\|No$')" \
     "Installation not completed, really exit now?"

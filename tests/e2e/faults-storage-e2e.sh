@@ -2,10 +2,10 @@
 # faults-storage-e2e.sh BUILD_DIR PROBE_EXE DAMAGED_SETUP TRUNCATED_SETUP
 # The real program meets storage faults, driven with clicks under a private
 # Xvfb in one fresh prefix, one installation attempt after the other:
-#   1. the destination's drive fills up while a file is inflated;
+#   1. the destination's drive has too little room for the files;
 #   2. the destination is on a read-only drive and holds an earlier log;
-#   3. the main program in the destination is held open, unshared, by
-#      another process (the product still running);
+#   3. installing again over the running product: refused, then Continue
+#      again once it is closed installs, and one removal takes it all;
 #   4. a build of the program whose uninstaller stream is damaged;
 #   5. a build whose uninstaller stream is cut off halfway;
 #   6. a read-only Desktop, chosen in the folder browser.
@@ -48,19 +48,18 @@ payloads=$payload_files
 trap cleanup EXIT
 trap 'exit 1' INT TERM  # the mounts go also when the test is stopped
 
-echo "# 1. the drive fills up while Quorvelle.exe is inflated"
-# 128 KiB: room for the log and two of the file's 60 KiB chunks, not three.
+echo "# 1. too little room on the destination's drive"
+# 128 KiB: room for the log, not for the files.
 mount_drive Q mount -t tmpfs -o size=128k,mode=0777 tmpfs || { echo "FAIL no tmpfs"; exit 1; }
 full=$drive_dir
 snapshot "$work/before"
 install_into 'Q:\Quorvelle' 0
-same "the error box" "$(error_box)" "Stream write error."
-check_broken_off
-size=$(stat -c %s "$full/Quorvelle/Quorvelle.exe" 2>/dev/null || echo 0)
-check "what was written of Quorvelle.exe stays, and is right ($size bytes)" \
-  '[ "$size" -gt 0 ] && [ "$size" -lt "$(stat -c %s "$payloads/Quorvelle.exe")" ] &&
-   cmp -s -n "$size" "$full/Quorvelle/Quorvelle.exe" "$payloads/Quorvelle.exe"'
-same "install.log holds its header only" "$(cat "$full/Quorvelle/install.log")" "$header"
+box=$(error_box)
+shortfall='^There is not enough free space for Telvarion in Q:\\Quorvelle\\: it needs [0-9.]+ MB, and [0-9]+ KB is free\. Free [0-9.]+ MB on that drive or choose another folder, then try again\.$'
+check "the error box names the shortfall: $box" 'grep -qE "$shortfall" <<<"$box"'
+check_ready_again
+same "nothing was made on the drive" "$(ls -A "$full")" ""
+check_exit_asks
 check_nothing_else_changed
 
 echo "# 2. a read-only destination holding an earlier installation's log"
@@ -77,23 +76,29 @@ same "the earlier log is untouched" "$(cat "$source_dir/Quorvelle/install.log")"
 same "nothing was added" "$(ls "$source_dir/Quorvelle")" "install.log"
 check_nothing_else_changed
 
-echo "# 3. Quorvelle.exe held open without sharing by another process"
-held=$TEST_WINEPREFIX/drive_c/Held
-mkdir -p "$held"; printf 'the running product\r\n' >"$held/Quorvelle.exe"
+echo "# 3. installing again over the running product"
+dir='C:\Held\Quorvelle'
+held=$(unix_path "$dir")
 snapshot "$work/before"
-e2e_wine 'C:\testtools\test_probe.exe' hold 'C:\Held\Quorvelle.exe' 120000 \
-  </dev/null >"$work/hold.out" 2>/dev/null &
-holder=$!
-for _ in $(seq 100); do grep -q held "$work/hold.out" && break; sleep 0.1; done
-check "another process holds the file" 'grep -q held "$work/hold.out"'
-install_into 'C:\Held' 0
+(cd "$(start_folder)" && timeout 60 "$WINE_LOADER" "$setup_exe" /S /RUN "/D=$dir" </dev/null >/dev/null 2>&1)
+check "the product is installed and runs" 'e2e_wait_window "Telvarion 5.0" 10 >/dev/null'
+cp "$held/install.log" "$work/install.log.first"
+install_into "" 1
+same "the folder page proposes the registered folder" "$folder" "$dir"
 same "the error box" "$(error_box)" \
-  "Cannot create file \"C:\\Held\\Quorvelle.exe\". $(system_text 32)."
-check_broken_off
-kill "$holder" 2>/dev/null; wait "$holder" 2>/dev/null
-same "the held file is untouched" "$(cat "$held/Quorvelle.exe")" "$(printf 'the running product\r\n')"
-same "install.log holds its header only" "$(cat "$held/install.log")" "$header"
-check_nothing_else_changed "^drive_c/Held/install\.log$"
+  "Cannot replace file \"$dir\\Quorvelle.exe\". $(system_text 32). Close Telvarion and any other program that uses the file, then try again."
+check_ready_again
+check "install.log is as it was" 'cmp -s "$held/install.log" "$work/install.log.first"'
+e2e_wine taskkill /F /IM Quorvelle.exe >/dev/null 2>&1; sleep 1
+click_continue
+check_finished
+check_payloads "$dir\\"
+(timeout 60 "$WINE_LOADER" "$held/Uninstall.exe" /S </dev/null >/dev/null 2>&1)
+same "one removal takes it all: exit code 0" "$?" 0
+sleep 1
+check_nothing_else_changed "$(drive_c_place 'C:\Held')" '^drive_c/testtools/opened\.log$' \
+  '/Temp/Quorvelle-uninstall-' '^HKLM\\System\\CurrentControlSet\\Control\\Session Manager$'
+check "only the emptied parent is left" '[ -z "$(ls -A "$(unix_path 'C:\Held')")" ]'
 
 echo "# 4. a build whose uninstaller stream is damaged"
 snapshot "$work/before"

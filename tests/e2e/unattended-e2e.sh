@@ -18,6 +18,12 @@
 #      process's handle, or a path outside its folder, changes nothing, nor
 #      does an uninstaller without its log; a log naming another product's key leaves that key alone; the product
 #      is removed completely.
+#   7. installing again: over the running product (refused, nothing
+#      changed), with fewer options, with the same ones, into a second
+#      folder, with a /LOG inside the installation (exit code 1, nothing
+#      written); each time one removal takes the whole product and nothing
+#      else, and the second folder's entry and links outlive the first's
+#      removal.
 # Every run must end by itself within a minute: a window or message box
 # would wait for an answer and hold it.
 set -u
@@ -204,5 +210,98 @@ check_nothing_else_changed '/Temp/Quorvelle-uninstall-' \
   '^HKLM\\System\\CurrentControlSet\\Control\\Session Manager$' "$(drive_c_place 'C:\Hostile')"
 check "only the destination's parent, empty, is left" \
   '[ -d "$(unix_path "C:\Hostile")" ] && [ -z "$(ls -A "$(unix_path "C:\Hostile")")" ]'
+
+echo "# 7. installing again"
+dir="$program_files\\Quorvelle\\"
+log_file=$(unix_path "$dir")install.log
+# What the uninstaller leaves by design: its copy until the next start, and
+# the request to delete it then.
+removal_leftovers=('/Temp/Quorvelle-uninstall-' '^HKLM\\System\\CurrentControlSet\\Control\\Session Manager$')
+removed_completely() {  # WHAT [ALLOWED_REGEX...]: the removal ended well and left the machine as before
+  same "$1: exit code 0, nothing on standard error" "$code:$stderr" "0:"
+  sleep 1
+  check_nothing_else_changed "${removal_leftovers[@]}" "${@:2}"
+}
+# Runs Setup.exe twice, with the switches of each run as one word.
+install_twice() {  # FIRST SECOND
+  local first second
+  read -ra first <<<"$1"; read -ra second <<<"$2"
+  run "$setup_exe" "${first[@]}"
+  same "the first installation ($1): exit code 0" "$code" 0
+  run "$setup_exe" "${second[@]}"
+  same "the second installation ($2): exit code 0" "$code" 0
+}
+
+echo "# 7.1 over the running product"
+snapshot "$work/before"
+run "$setup_exe" /S /RUN
+same "installed and started: exit code 0" "$code" 0
+check "the product runs" 'e2e_wait_window "Telvarion 5.0" 10 >/dev/null'
+cp "$log_file" "$work/install.log.first"
+e2e_wine reg export "$list" "$work/entry.first" "$reg_view" >/dev/null 2>&1
+run "$setup_exe" /S /LOG='C:\logs\again.log'
+in_use="Cannot replace file \"${dir}Quorvelle.exe\". $(system_text 32). Close Telvarion and any other program that uses the file, then try again."
+same "refused: exit code 2, the reason on standard error" "$code:$stderr" "2:$in_use"
+same "and in the log" "$(log_of again.log | tail -1)" "Error: $in_use"
+check "install.log is as it was" 'cmp -s "$log_file" "$work/install.log.first"'
+e2e_wine reg export "$list" "$work/entry.again" "$reg_view" >/dev/null 2>&1
+check "the uninstall entry is as it was" 'cmp -s "$work/entry.first" "$work/entry.again"'
+e2e_wine taskkill /F /IM Quorvelle.exe >/dev/null 2>&1; sleep 1
+run "$setup_exe" /S
+same "once the product is closed: installed, exit code 0" "$code" 0
+rm -f "$logs/again.log"
+quiet_uninstall
+removed_completely "removed"
+
+echo "# 7.2 again with fewer options"
+snapshot "$work/before"
+install_twice /S "/S /NODESKTOP /NOSTARTMENU"
+quiet_uninstall
+removed_completely "the first installation's links removed too"
+
+echo "# 7.3 again with the same options"
+snapshot "$work/before"
+install_twice /S /S
+same "install.log lists what the first made, once" \
+  "$(grep -c '^[0-9]*=' "$log_file")" 16
+quiet_uninstall
+removed_completely "the product folder removed too"
+
+echo "# 7.4 into a second folder"
+snapshot "$work/before"
+install_twice '/S /D=C:\A\Quorvelle' '/S /D=C:\B\Quorvelle'
+run "$setup_exe" /S
+same "without /D: installed" "$code" 0
+check "into the registered folder, not the usual one" \
+  '[ ! -e "$(unix_path "$dir")" ] && [ -f "$(unix_path "C:\B\Quorvelle")/install.log" ]'
+run "$(unix_path 'C:\A\Quorvelle')/Uninstall.exe" /S
+same "the first removed: exit code 0" "$code:$stderr" "0:"
+sleep 1
+check "its folder is gone" '[ ! -e "$(unix_path "C:\A\Quorvelle")" ]'
+same "the entry names the second" "$(quiet_uninstall_string)" '"C:\B\Quorvelle\Uninstall.exe" /S'
+check "the second's links stay" \
+  '[ -f "$(unix_path "$desktop")/Quorvelle.lnk" ] && [ -f "$(unix_path "$programs")/Quorvelle/Quorvelle.lnk" ]'
+quiet_uninstall
+removed_completely "the second removed" "$(drive_c_place 'C:\A')" "$(drive_c_place 'C:\B')"
+check "only the emptied parents are left" \
+  '[ -z "$(find "$(unix_path "C:\A")" "$(unix_path "C:\B")" -mindepth 1)" ]'
+rm -rf "$(unix_path 'C:\A')" "$(unix_path 'C:\B')"
+
+echo "# 7.5 a /LOG inside the installation"
+snapshot "$work/before"
+run "$setup_exe" /S
+cp "$log_file" "$work/install.log.first"
+cp "$(unix_path "$dir")Quorvelle.exe" "$work/Quorvelle.exe.first"
+short_dir=$(ask short-path "${dir%\\}")
+check "the folder has a short spelling ($short_dir)" '[ -n "$short_dir" ] && [ "$short_dir" != "${dir%\\}" ]'
+for target in "${dir}install.log" "${dir}Quorvelle.exe" "${short_dir}\\INSTALL.LOG"; do
+  run "$setup_exe" /S "/LOG=$target"
+  same "/LOG=$target: exit code 1" "$code" 1
+  check "the message names the folder" 'grep -qF "outside the destination folder ${dir%\\}" <<<"$stderr"'
+  check "install.log is as it was" 'cmp -s "$log_file" "$work/install.log.first"'
+  check "the program is as it was" 'cmp -s "$(unix_path "$dir")Quorvelle.exe" "$work/Quorvelle.exe.first"'
+done
+quiet_uninstall
+removed_completely "removed"
 
 checks_done

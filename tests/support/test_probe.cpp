@@ -19,6 +19,7 @@
 //                             by an empty volatile key, which can have no
 //                             lasting subkeys
 //   error-text CODE           the system's message text for an error code
+//   short-path PATH           the path in its short (8.3) spelling
 //   queue-clicks TITLE X Y [X Y...]
 //                             left clicks at those client points of a top-level
 //                             window, all queued before its thread takes the first
@@ -269,6 +270,14 @@ int PrintErrorText(const char* code) {
   return 0;
 }
 
+int PrintShortPath(const char* path) {
+  char spelled[MAX_PATH] = "";
+  const DWORD length = GetShortPathNameA(path, spelled, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return 1;
+  std::printf("%s", spelled);
+  return 0;
+}
+
 // ---- The installation engine ---------------------------------------------------
 
 class OptionsHost : public install::InstallationHost {
@@ -317,12 +326,13 @@ int Run(const std::string& verb, int argc, char** argv) {
     return test::ReplaceByVolatileKey(HKEY_LOCAL_MACHINE, argv[2]) ? 0 : 1;
   }
   if (verb == "error-text" && argc == 3) return PrintErrorText(argv[2]);
+  if (verb == "short-path" && argc == 3) return PrintShortPath(argv[2]);
   if (verb == "install" && argc == 6) {
     return Install(argv[2], argv[3], Number(argv[4]) != 0, Number(argv[5]) != 0);
   }
   std::fprintf(stderr,
                "usage: test_probe client|child|page|queue-clicks|dialog|press|link|record|hold|"
-               "volatile-key|error-text|install ...\n");
+               "volatile-key|error-text|short-path|install ...\n");
   return 2;
 }
 
