@@ -1,7 +1,7 @@
 #include "install/earlier_record.h"
 
 #include "platform/security.h"
-#include "platform/text.h"
+#include "platform/paths.h"
 #include "uninstaller/uninstall_log.h"
 
 #include <algorithm>
@@ -10,7 +10,7 @@ namespace install {
 namespace {
 
 void AddOnce(std::vector<std::string>& paths, const std::string& path) {
-  const auto same = [&](const std::string& p) { return uninstaller::IsSamePath(p, path); };
+  const auto same = [&](const std::string& p) { return platform::IsSamePath(p, path); };
   if (std::none_of(paths.begin(), paths.end(), same)) paths.push_back(path);
 }
 
@@ -30,7 +30,7 @@ EarlierRecord ReadEarlierRecord(const std::string& logPath, const std::string& i
   // The uninstaller removes a logged folder only when it is empty, and never
   // one that leads elsewhere.
   for (const std::string& entry : log->folders) {
-    const std::string folder = uninstaller::PathInOneForm(entry);
+    const std::string folder = platform::PathInOneForm(entry);
     if (platform::IsFullyQualified(folder) && platform::DirectoryExists(folder) &&
         !platform::IsLinkedFolder(folder)) {
       AddOnce(record.folders, entry);

@@ -2,7 +2,7 @@
 #include "install/earlier_record.h"
 #include "install/installer.h"
 
-#include "platform/text.h"
+#include "platform/paths.h"
 #include "product/product_definition.h"
 
 #include <algorithm>
@@ -60,7 +60,7 @@ void Installer::WriteLogEntry(LogEntryKind kind, const std::string& path) {
 void Installer::AddLogEntry(LogEntryKind kind, const std::string& path) {
   if (kind != LogEntryKind::File && kind != LogEntryKind::Folder) return;
   const bool listed = std::any_of(carried_.begin(), carried_.end(), [&](const auto& entry) {
-    return entry.first == kind && uninstaller::IsSamePath(entry.second, path);
+    return entry.first == kind && platform::IsSamePath(entry.second, path);
   });
   if (!listed) WriteLogEntry(kind, path);
   if (onRecorded_)

@@ -3,8 +3,7 @@
 #include "install/destination_guard.h"
 #include "install/installer.h"
 #include "platform/error.h"
-#include "platform/folder_path.h"
-#include "platform/text.h"
+#include "platform/paths.h"
 #include "platform/unique_resource.h"
 #include "product/product_definition.h"
 

@@ -4,12 +4,13 @@
 
 #include "install/destination_guard.h"
 #include "platform/error.h"
-#include "platform/folder_path.h"
+#include "platform/paths.h"
 #include "platform/known_folders.h"
 #include "platform/registry.h"
 #include "platform/security.h"
 #include "platform/shell.h"
 #include "platform/text.h"
+#include "product/installation_table.h"
 #include "product/product_definition.h"
 
 #include <shlobj.h>
@@ -52,10 +53,6 @@ std::string DestinationFolder(const std::string& folderText) {
   return folder;
 }
 
-std::string WithoutTrailingBackslash(const std::string& folder) {
-  return platform::EndsWithBackslash(folder) ? folder.substr(0, folder.size() - 1) : folder;
-}
-
 // With administrator rights, a folder made outside the system's program
 // folder would take its parent's access list, which under a drive's root
 // lets every user change the programs: the top-most new level gets a
@@ -65,7 +62,7 @@ void CreateDestination(const std::string& folder, bool elevated) {
       elevated ? platform::ProtectedFolderSecurity() : platform::UniqueLocalMemory();
   SECURITY_ATTRIBUTES security{sizeof security, descriptor.get(), FALSE};
   SECURITY_ATTRIBUTES* topMost = elevated ? &security : nullptr;
-  CreateFolderTree(WithoutTrailingBackslash(folder), topMost);
+  CreateFolderTree(platform::WithoutTrailingBackslash(folder), topMost);
 }
 
 // A "Shell Folders" value; when it is missing or empty, the system's own
@@ -96,7 +93,7 @@ void Installer::CreateDesktopLink(const platform::ShellFolderReader& reader) {
   const std::string mainProgram = installDir_ + product::MainProgram.fileName;
   CreateShellLink(
       installDir_, mainProgram, "",
-      platform::AnsiToWide(platform::FolderPrefix(desktop) + product::ShortName + ".lnk"),
+      platform::AnsiToWide(platform::FolderPrefix(desktop) + product::DesktopLinkName()),
       product::FullName, mainProgram, 0);
 }
 
@@ -106,18 +103,19 @@ std::optional<std::wstring> Installer::CreateStartMenuLinks(
     const platform::ShellFolderReader& reader) {
   const std::string programs = ShellFolder(reader, "Programs", CSIDL_PROGRAMS);
   if (programs.empty()) return std::nullopt;
-  const std::wstring StartMenuFolder =
-      platform::AnsiToWide(platform::FolderPrefix(programs + "\\" + product::ShortName));
+  const std::wstring StartMenuFolder = platform::AnsiToWide(
+      platform::FolderPrefix(programs + "\\" + product::StartMenuFolderName()));
   const std::string folder = platform::WideToAnsi(StartMenuFolder);
   CreateDirectoryA(folder.c_str(), nullptr);  // an existing folder is fine: not checked
   AddLogEntry(LogEntryKind::Folder, folder);
   const std::string mainProgram = installDir_ + product::MainProgram.fileName;
   const std::string helpText = installDir_ + product::HelpText.fileName;
   CreateShellLink(installDir_, mainProgram, "",
-                  StartMenuFolder + platform::AnsiToWide(product::ShortName) + L".lnk",
+                  StartMenuFolder + platform::AnsiToWide(product::ProgramLinkName()),
                   product::FullName, mainProgram, 0);
-  CreateShellLink(installDir_, helpText, "", StartMenuFolder + L"Quick help.lnk", "Quick help",
-                  helpText, 0);
+  CreateShellLink(installDir_, helpText, "",
+                  StartMenuFolder + platform::AnsiToWide(product::HelpLinkName()),
+                  product::HelpLinkDescription, helpText, 0);
   return StartMenuFolder;
 }
 
@@ -131,10 +129,10 @@ void Installer::CreateShortcuts(InstallationHost& host) {
     }
   }
   const std::string mainProgram = installDir_ + product::MainProgram.fileName;
-  CreateInternetShortcut(ShortcutFolder, product::PublisherPageName, product::PublisherUrl,
+  CreateInternetShortcut(ShortcutFolder, product::PublisherShortcutName(), product::PublisherUrl,
                          mainProgram, 1);
-  CreateInternetShortcut(ShortcutFolder, std::string(product::ShortName) + " web page",
-                         product::ProductUrl, "", 0);
+  CreateInternetShortcut(ShortcutFolder, product::ProductShortcutName(), product::ProductUrl, "",
+                         0);
 }
 
 // The shortcuts are made while the shell-folder reader is open; releasing it

@@ -6,8 +6,9 @@
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/shell.h"
-#include "platform/text.h"
+#include "platform/paths.h"
 #include "platform/unique_resource.h"
+#include "product/installation_table.h"
 
 namespace install {
 namespace {}  // namespace
@@ -27,7 +28,7 @@ void Installer::CreateInternetShortcut(const std::string& Folder, const std::str
                                        int IconIndex) {
   const std::string folderPrefix = platform::FolderPrefix(Folder);
   const std::string text = InternetShortcutText(Url, IconFile, IconIndex);
-  const std::string fileName = folderPrefix + ShortcutName + ".url";
+  const std::string fileName = folderPrefix + ShortcutName + product::ShortcutExtension;
   {
     const platform::UniqueFile file = platform::CreateFileForWriting(fileName);
     // One write of the whole text. A short or failed write is not examined:

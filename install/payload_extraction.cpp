@@ -6,7 +6,7 @@
 #include "install/payload_stream.h"
 #include "platform/error.h"
 #include "platform/files.h"
-#include "platform/text.h"
+#include "platform/paths.h"
 #include "platform/unique_resource.h"
 
 #include <algorithm>

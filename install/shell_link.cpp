@@ -6,6 +6,7 @@
 #include "platform/com.h"
 #include "platform/error.h"
 #include "platform/shell.h"
+#include "platform/paths.h"
 #include "platform/text.h"
 
 #include <shlobj.h>

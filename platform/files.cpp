@@ -1,7 +1,7 @@
 #include "platform/files.h"
 
 #include "platform/error.h"
-#include "platform/text.h"
+#include "platform/paths.h"
 
 namespace platform {
 

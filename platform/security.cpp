@@ -1,7 +1,7 @@
 #include "platform/security.h"
 
 #include "platform/error.h"
-#include "platform/text.h"
+#include "platform/paths.h"
 
 #include <sddl.h>
 #include <aclapi.h>

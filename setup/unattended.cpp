@@ -4,11 +4,9 @@
 #include "platform/com.h"
 #include "platform/error.h"
 #include "platform/files.h"
-#include "platform/folder_path.h"
-#include "platform/text.h"
+#include "platform/paths.h"
 #include "product/product_definition.h"
 #include "setup/command_line.h"
-#include "uninstaller/installation_files.h"
 #include "wizard/destination_folder.h"
 #include "wizard/error_box.h"
 #include "wizard/message_dialog.h"
@@ -113,7 +111,7 @@ std::string LogInsideDestination(const std::string& logFile, const std::string& 
   if (logFile.empty() || folder.empty()) return {};
   const std::string log = platform::FullPathName(logFile);
   for (std::string level = log;;) {
-    if (uninstaller::IsSamePath(level, folder)) {
+    if (platform::IsSamePath(level, folder)) {
       return platform::Format("/LOG= must name a file outside the destination folder %s, not %s.",
                               platform::WithoutTrailingBackslash(folder).c_str(), log.c_str());
     }

@@ -46,18 +46,9 @@ class InstallationFiles {
   std::string PathToRemove(const std::string& entry) const;
 
  private:
-  std::wstring ownFolder_;  // compared in the form Canonical() gives
-  std::string ownPrefix_;   // as given, with a trailing backslash
+  std::wstring ownFolder_;                                   // in the form paths compare in
+  std::string ownPrefix_;                                    // as given, with a trailing backslash
   std::vector<std::pair<std::wstring, std::string>> links_;  // compared form, path
 };
-
-// A full path in the form the installation writes, without a trailing
-// backslash but a drive root's; as given when it is no full path or names
-// nothing a file could be made under.
-std::string PathInOneForm(const std::string& path);
-
-// True when both are full paths naming the same file or folder, compared as
-// the entries of the log are.
-bool IsSamePath(const std::string& a, const std::string& b);
 
 }  // namespace uninstaller

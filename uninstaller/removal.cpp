@@ -6,7 +6,7 @@
 #include "platform/link_target.h"
 #include "platform/registry.h"
 #include "platform/security.h"
-#include "platform/text.h"
+#include "platform/paths.h"
 #include "platform/unique_resource.h"
 #include "product/product_definition.h"
 
@@ -17,17 +17,10 @@ namespace {
 
 constexpr size_t MaxNamesShown = 5;
 
-// Only full paths ("C:\..." or "\\server\...") are acted on: a relative entry
-// would be resolved against whatever the current folder happens to be.
-bool IsFullPath(const std::string& path) {
-  if (path.size() >= 3 && path[1] == ':' && path[2] == '\\') return true;
-  return path.size() > 2 && path[0] == '\\' && path[1] == '\\';
-}
-
-bool SamePath(const std::string& a, const std::string& b) {
-  return lstrcmpiA(platform::WithoutTrailingBackslash(a).c_str(),
-                   platform::WithoutTrailingBackslash(b).c_str()) == 0;
-}
+// Only full paths are acted on: a relative entry would be resolved against
+// whatever the current folder happens to be.
+using platform::IsFullPath;
+using platform::IsSamePath;
 
 bool IsGone(DWORD error) {
   return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
@@ -59,7 +52,7 @@ std::vector<FolderKept> FoldersStillThere(const std::vector<std::string>& folder
     if (!IsFullPath(folder) || !platform::DirectoryExists(folder)) continue;
     if (platform::IsLinkedFolder(folder)) continue;  // not entered: named among what was left alone
     if (std::any_of(kept.begin(), kept.end(),
-                    [&](const FolderKept& k) { return SamePath(k.path, folder); })) {
+                    [&](const FolderKept& k) { return IsSamePath(k.path, folder); })) {
       continue;
     }
     kept.push_back({folder, FolderContents(folder)});
@@ -73,7 +66,7 @@ std::vector<std::string> LinkedFolders(const std::vector<std::string>& folders) 
   for (const std::string& logged : folders) {
     const std::string folder = platform::WithoutTrailingBackslash(logged);
     if (!IsFullPath(folder) || !platform::IsLinkedFolder(folder)) continue;
-    const auto same = [&](const std::string& l) { return SamePath(l, folder); };
+    const auto same = [&](const std::string& l) { return IsSamePath(l, folder); };
     if (std::none_of(linked.begin(), linked.end(), same)) linked.push_back(folder);
   }
   return linked;
@@ -194,7 +187,7 @@ RemovalReport RemoveInstallation(const InstallLogContents& log, const std::strin
   RemoveLoggedFiles(log.files, InstallationFiles(logFolder, links),
                     OtherInstallationsLinks(logFolder, links), report);
   std::vector<std::string> folders;
-  for (const std::string& logged : log.folders) folders.push_back(PathInOneForm(logged));
+  for (const std::string& logged : log.folders) folders.push_back(platform::PathInOneForm(logged));
   RemoveEmptyFolders(folders);
   // The product's own name: the log lies where others may write, and its
   // ShortName could name another product's entry.
@@ -208,7 +201,7 @@ RemovalReport RemoveInstallation(const InstallLogContents& log, const std::strin
     std::string reason = DeleteLoggedFile(own);
     const bool reported =
         std::any_of(report.files.begin(), report.files.end(),
-                    [&](const FileNotRemoved& f) { return SamePath(f.path, own); });
+                    [&](const FileNotRemoved& f) { return IsSamePath(f.path, own); });
     if (!reason.empty() && !reported) report.files.push_back({own, std::move(reason)});
   }
   RemoveEmptyFolders(folders);

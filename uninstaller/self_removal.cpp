@@ -3,8 +3,8 @@
 
 #include "platform/error.h"
 #include "platform/unique_resource.h"
+#include "platform/paths.h"
 #include "platform/text.h"
-#include "uninstaller/installation_files.h"
 
 #include <windows.h>
 #include <sddl.h>
@@ -194,9 +194,9 @@ Outcome CheckFinishArguments(const FinishArguments& arguments) {
   const auto original = static_cast<HANDLE>(arguments.originalProcess);
   const DWORD id = original ? GetProcessId(original) : 0;
   const std::string& program = arguments.originalProgram;
-  const bool handedOver = id != 0 && id != GetCurrentProcessId() &&
-                          PathInOneForm(program) == program &&
-                          IsSamePath(ProgramOf(original), program) && IsThisUninstaller(program);
+  const bool handedOver =
+      id != 0 && id != GetCurrentProcessId() && platform::PathInOneForm(program) == program &&
+      platform::IsSamePath(ProgramOf(original), program) && IsThisUninstaller(program);
   return handedOver ? Outcome() : NotStartedByItself();
 }
 

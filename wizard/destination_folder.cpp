@@ -1,7 +1,7 @@
 #include "wizard/destination_folder.h"
 
 #include "platform/registry.h"
-#include "platform/text.h"
+#include "platform/paths.h"
 #include "product/product_definition.h"
 
 #include <vector>

@@ -55,7 +55,7 @@ full=$drive_dir
 snapshot "$work/before"
 install_into 'Q:\Quorvelle' 0
 box=$(error_box)
-shortfall='^There is not enough free space for Telvarion in Q:\\Quorvelle\\: it needs [0-9.]+ MB, and [0-9]+ KB is free\. Free [0-9.]+ MB on that drive or choose another folder, then try again\.$'
+shortfall='^There is not enough free space for Telvarion in Q:\\Quorvelle\\: it needs [0-9.]+ [KM]B, and [0-9]+ KB is free\. Free [0-9.]+ [KM]B on that drive or choose another folder, then try again\.$'
 check "the error box names the shortfall: $box" 'grep -qE "$shortfall" <<<"$box"'
 check_ready_again
 same "nothing was made on the drive" "$(ls -A "$full")" ""
@@ -98,7 +98,7 @@ same "one removal takes it all: exit code 0" "$?" 0
 sleep 1
 check_nothing_else_changed "$(drive_c_place 'C:\Held')" '^drive_c/testtools/opened\.log$' \
   '/Temp/Quorvelle-uninstall-' '^HKLM\\System\\CurrentControlSet\\Control\\Session Manager$'
-check "only the emptied parent is left" '[ -z "$(ls -A "$(unix_path 'C:\Held')")" ]'
+check "only the emptied parent is left" '[ -d "$(unix_path "C:\Held")" ] && [ -z "$(ls -A "$(unix_path "C:\Held")")" ]'
 
 echo "# 4. a build whose uninstaller stream is damaged"
 snapshot "$work/before"

@@ -10,6 +10,7 @@
 #include "platform/known_folders.h"
 #include "platform/registry.h"
 #include "platform/security.h"
+#include "platform/paths.h"
 #include "platform/text.h"
 #include "platform/unique_resource.h"
 #include "product/product_definition.h"

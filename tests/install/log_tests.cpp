@@ -1,7 +1,7 @@
 #include "install/installer.h"
 
 #include "platform/error.h"
-#include "platform/text.h"
+#include "platform/paths.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>

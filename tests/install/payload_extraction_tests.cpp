@@ -2,7 +2,7 @@
 // targets that cannot be written.
 #include "install/installer.h"
 #include "platform/error.h"
-#include "platform/text.h"
+#include "platform/paths.h"
 #include "tests/install/payload_test_support.h"
 #include "tests/support/test_support.h"
 

@@ -2,7 +2,7 @@
 // payload_full_disk.sh, which maps a 1 MiB file system as the drive named
 // in PAYLOAD_SMALL_DRIVE.
 #include "install/installer.h"
-#include "platform/text.h"
+#include "platform/paths.h"
 #include "tests/install/payload_test_support.h"
 #include "tests/support/test_support.h"
 

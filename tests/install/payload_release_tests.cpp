@@ -2,7 +2,7 @@
 // resources in language 11274, each one zlib stream at the fastest level
 // with nothing after it, each inflating to the file it was packed from.
 #include "install/installer.h"
-#include "platform/text.h"
+#include "platform/paths.h"
 #include "product/product_definition.h"
 #include "tests/install/payload_test_support.h"
 #include "tests/support/test_support.h"

@@ -3,6 +3,7 @@
 
 #include "platform/com.h"
 #include "platform/error.h"
+#include "platform/paths.h"
 #include "platform/text.h"
 #include "tests/support/test_support.h"
 

@@ -4,6 +4,7 @@
 
 #include "platform/com.h"
 #include "platform/error.h"
+#include "platform/paths.h"
 #include "platform/text.h"
 #include "platform/unique_resource.h"
 #include "tests/support/test_support.h"

@@ -4,7 +4,7 @@
 #include "wizard/setup_form.h"
 
 #include "platform/registry.h"
-#include "platform/text.h"
+#include "platform/paths.h"
 #include "product/product_definition.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/support/test_support.h"
