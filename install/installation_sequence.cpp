@@ -3,6 +3,7 @@
 #include "install/installer.h"
 
 #include "install/destination_guard.h"
+#include "install/earlier_record.h"
 #include "platform/error.h"
 #include "platform/paths.h"
 #include "platform/known_folders.h"
@@ -21,6 +22,9 @@
 
 namespace install {
 namespace {
+
+// The names the installation gives the links and shortcut files it makes.
+const product::InstallationNames kNames;
 
 // Creates the folder and every missing parent level, the top-most of them
 // with `topMost` (none: the parent's access list, as usual). Whether it
@@ -76,6 +80,47 @@ std::string ShellFolder(const platform::ShellFolderReader& reader, const char* n
 
 }  // namespace
 
+Installer::Installer(HMODULE payloadModule, RegistryLocations registry,
+                     std::function<bool()> isElevated)
+    : payloadModule_(payloadModule ? payloadModule : GetModuleHandleA(nullptr)),
+      registry_(std::move(registry)),
+      isElevated_(std::move(isElevated)) {
+  if (registry_.uninstallKeyPath.empty()) registry_.uninstallKeyPath = UninstallKeyPath();
+}
+
+bool IsPreservedFile(const std::string& fileName) {
+  for (const char* preserved : product::PreservedFiles) {
+    if (fileName == preserved) return true;
+  }
+  return false;
+}
+
+void Installer::BeginLog() {
+  // The profile writer looks for a relative path in the Windows folder, so a
+  // destination typed as a relative path would put its log there: the log is
+  // always named by its absolute path, beside the files it lists.
+  const std::string path = platform::FullPathName(installDir_ + "install.log");
+  // The earlier record is read where the product's uninstaller will look
+  // for links, before its log goes.
+  const EarlierRecord earlier =
+      platform::FileExists(path)
+          ? ReadEarlierRecord(
+                path, installDir_,
+                uninstaller::SystemLinkFolders(registry_.shellFoldersRoot, registry_.explorerKey))
+          : EarlierRecord{};
+  log_.Begin(path, earlier);
+}
+
+void Installer::AddLogEntry(LogEntryKind kind, const std::string& path) {
+  Record(kind, path, kind == LogEntryKind::Folder ? Recorded::Folder : Recorded::File);
+}
+
+void Installer::Record(LogEntryKind kind, const std::string& path, Recorded what) {
+  if (kind != LogEntryKind::File && kind != LogEntryKind::Folder) return;
+  log_.Add(kind, path);
+  if (onRecorded_) onRecorded_(what, path);
+}
+
 bool Installer::InstallPayloads() {
   for (const product::PayloadRow& row : product::PayloadTable) {
     const std::string target = installDir_ + row.fileName;
@@ -91,10 +136,9 @@ void Installer::CreateDesktopLink(const platform::ShellFolderReader& reader) {
   const std::string desktop = ShellFolder(reader, "Desktop", CSIDL_DESKTOPDIRECTORY);
   if (desktop.empty()) return;
   const std::string mainProgram = installDir_ + product::MainProgram.fileName;
-  CreateShellLink(
-      installDir_, mainProgram, "",
-      platform::AnsiToWide(platform::FolderPrefix(desktop) + product::DesktopLinkName()),
-      product::FullName, mainProgram, 0);
+  CreateShellLink(installDir_, mainProgram, "",
+                  platform::AnsiToWide(platform::FolderPrefix(desktop) + kNames.desktopLink),
+                  product::FullName, mainProgram, 0);
 }
 
 // The product's Start-menu folder with its two links; returns the folder
@@ -103,18 +147,18 @@ std::optional<std::wstring> Installer::CreateStartMenuLinks(
     const platform::ShellFolderReader& reader) {
   const std::string programs = ShellFolder(reader, "Programs", CSIDL_PROGRAMS);
   if (programs.empty()) return std::nullopt;
-  const std::wstring StartMenuFolder = platform::AnsiToWide(
-      platform::FolderPrefix(programs + "\\" + product::StartMenuFolderName()));
+  const std::wstring StartMenuFolder =
+      platform::AnsiToWide(platform::FolderPrefix(programs + "\\" + kNames.startMenuFolder));
   const std::string folder = platform::WideToAnsi(StartMenuFolder);
   CreateDirectoryA(folder.c_str(), nullptr);  // an existing folder is fine: not checked
   AddLogEntry(LogEntryKind::Folder, folder);
   const std::string mainProgram = installDir_ + product::MainProgram.fileName;
   const std::string helpText = installDir_ + product::HelpText.fileName;
   CreateShellLink(installDir_, mainProgram, "",
-                  StartMenuFolder + platform::AnsiToWide(product::ProgramLinkName()),
-                  product::FullName, mainProgram, 0);
+                  StartMenuFolder + platform::AnsiToWide(kNames.programLink), product::FullName,
+                  mainProgram, 0);
   CreateShellLink(installDir_, helpText, "",
-                  StartMenuFolder + platform::AnsiToWide(product::HelpLinkName()),
+                  StartMenuFolder + platform::AnsiToWide(kNames.helpLink),
                   product::HelpLinkDescription, helpText, 0);
   return StartMenuFolder;
 }
@@ -129,10 +173,9 @@ void Installer::CreateShortcuts(InstallationHost& host) {
     }
   }
   const std::string mainProgram = installDir_ + product::MainProgram.fileName;
-  CreateInternetShortcut(ShortcutFolder, product::PublisherShortcutName(), product::PublisherUrl,
+  CreateInternetShortcut(ShortcutFolder, kNames.publisherShortcut, product::PublisherUrl,
                          mainProgram, 1);
-  CreateInternetShortcut(ShortcutFolder, product::ProductShortcutName(), product::ProductUrl, "",
-                         0);
+  CreateInternetShortcut(ShortcutFolder, kNames.productShortcut, product::ProductUrl, "", 0);
 }
 
 // The shortcuts are made while the shell-folder reader is open; releasing it
@@ -150,7 +193,7 @@ void Installer::CreateShortcutsThenRegister(InstallationHost& host) {
 
 void Installer::LogProductFiles(bool folderCreated) {
   for (const char* file : product::RuntimeFiles) {
-    if (*file) AddLogEntry(LogEntryKind::File, installDir_ + file);
+    if (*file) Record(LogEntryKind::File, installDir_ + file, Recorded::Listed);
   }
   for (const char* folder : product::ExtraFolders) {
     if (*folder) AddLogEntry(LogEntryKind::Folder, installDir_ + folder);

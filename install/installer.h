@@ -4,7 +4,7 @@
 // run it alone.
 #pragma once
 
-#include "install/log_writer.h"
+#include "install/install_log.h"
 #include "platform/registry.h"
 #include "platform/security.h"
 #include "uninstaller/installation_files.h"
@@ -36,13 +36,10 @@ class InstallationHost {
   virtual bool OpenHelpText() { return true; }
 };
 
-// What the installation made, as it is recorded: a file or folder once
-// install.log lists it, the uninstall entry once its key was written.
-enum class Recorded { File, Folder, RegistryKey };
-
-// What one install.log entry records, with the kind numbers the log's
-// readers have always used.
-enum class LogEntryKind { File = 0, Folder = 1 };
+// What the installation made, as it is recorded: a file, link or folder once
+// install.log lists it, a run-time file of the product once it is listed for
+// removal, the uninstall entry once its key was written.
+enum class Recorded { File, Link, Folder, Listed, RegistryKey };
 
 // Where the engine reads and writes the registry; tests point it at scratch keys.
 struct RegistryLocations {
@@ -69,19 +66,19 @@ class Installer {
   const std::string& InstallDir() const noexcept { return installDir_; }
   void SetInstallDir(std::string folder) { installDir_ = std::move(folder); }
   // The log writer: empty until the log is begun and after it is released.
-  const std::optional<LogWriter>& InstallLog() const noexcept { return installLog_; }
+  const std::optional<LogWriter>& InstallLog() const noexcept { return log_.writer(); }
   // The keys the next [Files] and [Folders] entries get.
-  int NextFileIndex() const noexcept { return nextFileIndex_; }
-  int NextFolderIndex() const noexcept { return nextFolderIndex_; }
+  int NextFileIndex() const noexcept { return log_.nextFileIndex(); }
+  int NextFolderIndex() const noexcept { return log_.nextFolderIndex(); }
   // Told of each record as it is made, in order; the wizard sets none.
   void ReportRecordsTo(std::function<void(Recorded what, const std::string& path)> observer) {
     onRecorded_ = std::move(observer);
   }
 
   // Window shown: both log counters back to 1.
-  void ResetLogCounters();
+  void ResetLogCounters() noexcept { log_.ResetCounters(); }
   // Window closes: the log writer, if any, is released (flushed).
-  void ReleaseLog();
+  void ReleaseLog() noexcept { log_.Release(); }
 
   // Deletes an old InstallDir + "install.log", creates the writer on it and
   // writes the [Application] header. What the old log recorded and is still
@@ -126,7 +123,8 @@ class Installer {
   std::optional<std::wstring> CreateStartMenuLinks(const platform::ShellFolderReader& reader);
   void LogProductFiles(bool folderCreated);
   void OpenInstalledDocuments(InstallationHost& host);
-  void WriteLogEntry(LogEntryKind kind, const std::string& path);
+  // AddLogEntry, told to the observer as `what`.
+  void Record(LogEntryKind kind, const std::string& path, Recorded what);
 
   HMODULE payloadModule_;
   RegistryLocations registry_;
@@ -134,11 +132,7 @@ class Installer {
   std::function<void(Recorded what, const std::string& path)> onRecorded_;
   // Engine state, owned here on behalf of the wizard window.
   std::string installDir_;
-  std::optional<LogWriter> installLog_;  // null until the log is begun
-  int nextFileIndex_ = 1;
-  int nextFolderIndex_ = 1;
-  // What the log lists from the earlier installation's, by kind.
-  std::vector<std::pair<LogEntryKind, std::string>> carried_;
+  InstallLogBook log_;  // InstallLog and its two counters
 };
 
 // True when `fileName` equals an entry of PreservedFiles, byte for byte.

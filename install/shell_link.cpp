@@ -73,7 +73,7 @@ void Installer::CreateShellLink(const std::string& WorkingFolder, const std::str
     }
     // Not examined either: the link is logged whether or not it was saved.
     shellLink.file->Save(LinkPath.c_str(), FALSE);
-    AddLogEntry(LogEntryKind::File, linkPath);
+    Record(LogEntryKind::File, linkPath, Recorded::Link);
   }
   platform::Shell().NotifyFolderChanged(linkFolder);
 }

@@ -10,6 +10,10 @@
 
 namespace install {
 
+std::string UninstallKeyPath() {
+  return std::string(platform::kUninstallKeys) + "\\" + product::ShortName;
+}
+
 namespace {
 
 // Today's local calendar date as yyyymmdd: shortly after local midnight the

@@ -22,16 +22,6 @@ UniqueModule LoadSystemLibrary(const char* name) {
   return UniqueModule(LoadLibraryA((std::string(folder) + "\\" + name).c_str()));
 }
 
-bool VisualStylesActive() {
-  using ThemeQuery = BOOL(WINAPI*)();
-  // Asked on every label paint: the library is loaded once and kept, while
-  // the answer itself is asked afresh, as the user may switch styles.
-  static const UniqueModule uxtheme = LoadSystemLibrary("uxtheme.dll");
-  const auto isAppThemed = LookUp<ThemeQuery>(uxtheme.get(), "IsAppThemed");
-  const auto isThemeActive = LookUp<ThemeQuery>(uxtheme.get(), "IsThemeActive");
-  return isAppThemed && isThemeActive && isAppThemed() && isThemeActive();
-}
-
 void HardenDllSearch() {
   using SetDefaultDirectories = BOOL(WINAPI*)(DWORD);
   using SetDepPolicy = BOOL(WINAPI*)(DWORD);

@@ -19,9 +19,6 @@ Function LookUp(HMODULE module, const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
-// True when the system's visual styles apply to this program.
-bool VisualStylesActive();
-
 // Restricts the program's own DLL search to the system folder, turns on the
 // safe search mode and data execution prevention. Called first thing at
 // start-up; functions the system lacks are skipped.

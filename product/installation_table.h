@@ -11,38 +11,28 @@
 
 namespace product {
 
-// The desktop link, in the user's desktop folder.
-inline std::string DesktopLinkName() {
-  return std::string(ShortName) + ".lnk";
-}
-
-// The product's folder inside the Start menu's programs folder.
-inline std::string StartMenuFolderName() {
-  return ShortName;
-}
-// The two links made in it: the main program's, then the help text's.
-inline std::string ProgramLinkName() {
-  return std::string(ShortName) + ".lnk";
-}
 inline constexpr const char* HelpLinkDescription = "Quick help";
-inline std::string HelpLinkName() {
-  return std::string(HelpLinkDescription) + ".lnk";
-}
-
-// The internet shortcuts, in the Start-menu folder with Start-menu icons,
-// else in the destination; each name is followed by ".url" on disk.
-inline std::string PublisherShortcutName() {
-  return PublisherPageName;
-}
-inline std::string ProductShortcutName() {
-  return std::string(ShortName) + " web page";
-}
+// What follows an internet shortcut's name on disk.
 inline constexpr const char* ShortcutExtension = ".url";
 
-// Every file the Start-menu folder receives, in the order they are made.
-inline std::array<std::string, 4> StartMenuFiles() {
-  return {ProgramLinkName(), HelpLinkName(), PublisherShortcutName() + ShortcutExtension,
-          ProductShortcutName() + ShortcutExtension};
-}
+struct InstallationNames {
+  // The desktop link, in the user's desktop folder.
+  std::string desktopLink = std::string(ShortName) + ".lnk";
+  // The product's folder inside the Start menu's programs folder, and the
+  // two links made in it: the main program's, then the help text's.
+  std::string startMenuFolder = ShortName;
+  std::string programLink = std::string(ShortName) + ".lnk";
+  std::string helpLink = std::string(HelpLinkDescription) + ".lnk";
+  // The internet shortcuts, in the Start-menu folder with Start-menu icons,
+  // else in the destination; each followed by ShortcutExtension on disk.
+  std::string publisherShortcut = PublisherPageName;
+  std::string productShortcut = std::string(ShortName) + " web page";
+
+  // Every file the Start-menu folder receives, in the order they are made.
+  std::array<std::string, 4> StartMenuFiles() const {
+    return {programLink, helpLink, publisherShortcut + ShortcutExtension,
+            productShortcut + ShortcutExtension};
+  }
+};
 
 }  // namespace product

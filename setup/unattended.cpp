@@ -6,10 +6,9 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "product/product_definition.h"
+#include "product/program_texts.h"
 #include "setup/command_line.h"
-#include "wizard/destination_folder.h"
-#include "wizard/error_box.h"
-#include "wizard/message_dialog.h"
+#include "install/destination_folder.h"
 
 #include <new>
 #include <string>
@@ -50,7 +49,7 @@ class Report {
 
  private:
   static void Box(const std::string& text, UINT icon) noexcept {
-    MessageBoxA(nullptr, text.c_str(), wizard::kApplicationTitle, MB_OK | icon);
+    MessageBoxA(nullptr, text.c_str(), product::kApplicationTitle, MB_OK | icon);
   }
 
   bool silent_ = false;
@@ -66,7 +65,7 @@ class UnattendedHost final : public install::InstallationHost {
   bool DeskIconChecked() override { return options_.desktopIcon; }
   bool StartIconChecked() override { return options_.startMenuIcons; }
   bool RunProgramChecked() override { return options_.runProgram; }
-  void ShowDecompressionError() override { report_.Error(wizard::kErrorDecompressing); }
+  void ShowDecompressionError() override { report_.Error(product::kErrorDecompressing); }
   HWND OwnerWindow() override { return nullptr; }
   bool OpenHelpText() override { return false; }
 
@@ -75,32 +74,23 @@ class UnattendedHost final : public install::InstallationHost {
   Report& report_;
 };
 
-bool IsRuntimeFile(const std::string& path, const std::string& installDir) {
-  for (const char* file : product::RuntimeFiles) {
-    if (*file && path == installDir + file) return true;
-  }
-  return false;
-}
-
-bool IsLink(const std::string& path) {
-  return path.size() >= 4 && lstrcmpiA(path.c_str() + path.size() - 4, ".lnk") == 0;
-}
-
 // One log line per record, in the order the installation made them.
-std::string RecordLine(install::Recorded what, const std::string& path,
-                       const std::string& installDir) {
+std::string RecordLine(install::Recorded what, const std::string& path) {
   switch (what) {
+    case install::Recorded::File:
+      return "File: " + path;
+    case install::Recorded::Link:
+      return "Link: " + path;
     case install::Recorded::Folder:
       return "Folder: " + path;
+    case install::Recorded::Listed:
+      // The product makes these itself when it runs; install.log lists them
+      // so that its uninstaller removes them.
+      return "Listed for removal: " + path;
     case install::Recorded::RegistryKey:
       return "Registry key: HKEY_LOCAL_MACHINE\\" + path;
-    case install::Recorded::File:
-      break;
   }
-  // The product makes these itself when it runs; install.log lists them so
-  // that its uninstaller removes them.
-  if (IsRuntimeFile(path, installDir)) return "Listed for removal: " + path;
-  return (IsLink(path) ? "Link: " : "File: ") + path;
+  return path;
 }
 
 // A /LOG inside the destination would overwrite the installation's own
@@ -128,7 +118,7 @@ int Install(const SilentOptions& options, const std::string& destination, Report
               destination);
   install::Installer installer;
   installer.ReportRecordsTo([&](install::Recorded what, const std::string& path) {
-    report.Line(RecordLine(what, path, installer.InstallDir()));
+    report.Line(RecordLine(what, path));
   });
   UnattendedHost host(options, report);
   if (!installer.RunInstallation(destination, host)) return kInstallationFailed;
@@ -151,7 +141,7 @@ std::optional<int> Run(const CommandLine& command, Report& report, int& failureC
     case Request::Install: {
       const SilentOptions& options = command.options;
       const std::string destination =
-          options.destination.empty() ? wizard::DefaultDestinationFolder() : options.destination;
+          options.destination.empty() ? install::DefaultDestinationFolder() : options.destination;
       if (const std::string wrong = LogInsideDestination(options.logFile, destination);
           !wrong.empty()) {
         report.Error(wrong);
@@ -176,9 +166,9 @@ std::optional<int> RunCommandLine(std::string_view commandLine) noexcept {
   } catch (const platform::SetupError& error) {
     report.Error(error.text());
   } catch (const std::bad_alloc&) {
-    report.Error(wizard::kOutOfMemory);
+    report.Error(product::kOutOfMemory);
   } catch (...) {
-    report.Error(wizard::kUnexpectedError);
+    report.Error(product::kUnexpectedError);
   }
   return failureCode;
 }

@@ -17,6 +17,9 @@
 namespace uninstaller {
 namespace {
 
+// The names the installation gives the links and shortcut files it makes.
+const product::InstallationNames kNames;
+
 // A "Shell Folders" value of the user; when it is missing, empty or not
 // text, the system's own folder, as the installation takes it.
 std::string ShellFolder(HKEY root, const std::string& explorerKey, const char* name, int csidl) {
@@ -36,13 +39,13 @@ LinkFolders SystemLinkFolders(HKEY root, const std::string& explorerKey) {
 InstallationLinks LinksIn(const LinkFolders& links) {
   InstallationLinks made;
   if (!links.desktop.empty()) {
-    made.desktopLink = platform::FolderPrefix(links.desktop) + product::DesktopLinkName();
+    made.desktopLink = platform::FolderPrefix(links.desktop) + kNames.desktopLink;
   }
   const std::string startMenu =
-      platform::FolderPrefix(links.programs + "\\" + product::StartMenuFolderName());
+      platform::FolderPrefix(links.programs + "\\" + kNames.startMenuFolder);
   // A Start-menu folder that leads elsewhere is not the one the installation made.
   if (!links.programs.empty() && !platform::IsLinkedFolder(startMenu)) {
-    for (const std::string& name : product::StartMenuFiles())
+    for (const std::string& name : kNames.StartMenuFiles())
       made.startMenu.push_back(startMenu + name);
   }
   return made;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/error.h"
+#include "product/program_texts.h"
 
 #include <windows.h>
 
@@ -9,11 +10,9 @@
 
 namespace wizard {
 
-inline constexpr const char* kApplicationTitle = "Installation program";
-// What the box says for the errors that are not the program's own, whose
-// texts name the runtime's types rather than what went wrong.
-inline constexpr const char* kOutOfMemory = "Out of memory";
-inline constexpr const char* kUnexpectedError = "Unexpected error";
+using product::kApplicationTitle;
+using product::kOutOfMemory;
+using product::kUnexpectedError;
 
 // MessageBoxA, MB_OK | MB_ICONERROR, captioned with the application title;
 // the text gets a closing full stop by the program's rule.

@@ -1,4 +1,5 @@
 #include "wizard/label.h"
+#include "wizard/visual_styles.h"
 
 #include "platform/system_library.h"
 
@@ -55,7 +56,7 @@ UINT Label::DrawFlags() const noexcept {
 // The text is cut off at the label's own edges.
 void Label::Paint(HDC dc) const {
   RECT box = bounds();
-  if (!style_.transparent && !platform::VisualStylesActive())
+  if (!style_.transparent && !VisualStylesActive())
     FillRect(dc, &box, GetSysColorBrush(COLOR_BTNFACE));
   SelectedObject font(dc, style_.font);
   SetBkMode(dc, TRANSPARENT);

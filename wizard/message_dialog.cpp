@@ -1,4 +1,5 @@
 #include "wizard/message_dialog.h"
+#include "wizard/visual_styles.h"
 
 #include "platform/system_library.h"
 #include "platform/text.h"
@@ -66,7 +67,7 @@ std::optional<MessageAnswer> ShowTaskDialog(TaskDialogIndirectFunction taskDialo
 // manifest binds, already mapped).
 std::optional<MessageAnswer> TryTaskDialog(HWND owner, MessageKind kind, const std::string& text,
                                            MessageButtons buttons) {
-  if (!IsWindows6OrLater() || !platform::VisualStylesActive()) return std::nullopt;
+  if (!IsWindows6OrLater() || !VisualStylesActive()) return std::nullopt;
   platform::UniqueModule loaded;
   HMODULE comctl = GetModuleHandleA("comctl32.dll");
   if (!comctl) {

@@ -3,6 +3,8 @@
 // this interface so that tests can answer on cue.
 #pragma once
 
+#include "product/program_texts.h"
+
 #include <windows.h>
 
 #include <string>
@@ -16,7 +18,7 @@ enum class MessageAnswer { Ok, Yes, Other };
 
 inline constexpr const char* kPleaseSpecifyFolder = "Please specify destination folder.";
 inline constexpr const char* kReallyExit = "Installation not completed, really exit now?";
-inline constexpr const char* kErrorDecompressing = "Error decompressing file.";
+using product::kErrorDecompressing;
 
 class MessageDialogs {
  public:

@@ -2,7 +2,7 @@
 
 #include "product/product_definition.h"
 #include "wizard/backdrop.h"
-#include "wizard/destination_folder.h"
+#include "install/destination_folder.h"
 #include "wizard/icon_file.h"
 
 namespace wizard {
@@ -189,7 +189,6 @@ void SetupForm::FormShow() {
   // The system's shared cursor: loaded, never destroyed.
   InstallHandCursor(LoadCursorA(nullptr, IDC_HAND));
   PaintBackdrop();
-  PageIndex = 0;
   installer_.ResetLogCounters();
   ProductNameLabel.SetText(std::string(product::FullName) + " installation");
   FullNameLabel.SetText(product::FullName);
@@ -201,7 +200,7 @@ void SetupForm::FormShow() {
 }
 
 void SetupForm::FillDefaultFolder() {
-  FolderEdit.SetText(DefaultDestinationFolder());
+  FolderEdit.SetText(install::DefaultDestinationFolder());
 }
 
 // Like a dialog, the window keeps its active control: the focus leaves with

@@ -91,7 +91,8 @@ class SetupForm : public FormWindow, private install::InstallationHost {
   // TabSheet2 to TabSheet6, FolderEdit and the check boxes have their
   // windows once the form has been shown or a later page was asked for.
 
-  int PageIndex = 0;
+  // The current page, as the page control shows it: the one place it is kept.
+  int PageIndex() const { return PageControl1.current(); }
   ExitState exitState() const noexcept { return exitState_; }
   // The destination folder with a trailing backslash, once the installation started.
   const std::string& InstallDir() const noexcept { return installer_.InstallDir(); }

@@ -1,10 +1,10 @@
 // The wizard's behaviour: moving between the pages with Continue and Back,
 // the protection against leaving before an installation was attempted, the
 // publisher's link, the folder button and the start of the installation.
-#include "platform/folder_browser.h"
+#include "wizard/folder_browser.h"
 #include "platform/shell.h"
 #include "product/product_definition.h"
-#include "wizard/destination_folder.h"
+#include "install/destination_folder.h"
 #include "wizard/error_box.h"
 #include "wizard/setup_form.h"
 
@@ -26,8 +26,7 @@ void SetupForm::BindHandlers() {
 
 // A page change made by the program is not subject to PageControl1Changing.
 void SetupForm::AdvancePage() {
-  ++PageIndex;
-  ShowPage(PageIndex);
+  ShowPage(PageIndex() + 1);
 }
 
 void SetupForm::ContinueBtClick() {
@@ -53,9 +52,8 @@ void SetupForm::ContinueBtClick() {
 }
 
 void SetupForm::BackBtClick() {
-  if (PageIndex == 0) return;
-  --PageIndex;
-  ShowPage(PageIndex);
+  if (PageIndex() == 0) return;
+  ShowPage(PageIndex() - 1);
   if (PageControl1.current() == kWelcome) BackBt.SetEnabled(false);
 }
 
@@ -110,12 +108,12 @@ bool SetupForm::ProcessMessagesUnlessLeft() {
 void SetupForm::SelectFolderBtClick() {
   // The button is repainted before the dialog opens.
   if (!ProcessMessagesUnlessLeft()) return;
-  const auto chosen = platform::BrowseForFolder(application_.hiddenWindow(), Label6.text(), hwnd());
+  const auto chosen = wizard::BrowseForFolder(application_.hiddenWindow(), Label6.text(), hwnd());
   // The browser's owner is the hidden window, and the wizard was disabled
   // while it closed: nothing else makes the wizard active again, with its
   // focus where it was. The result is not examined: at worst a click does it.
   SetForegroundWindow(hwnd());
-  if (chosen) FolderEdit.SetText(ProductFolderIn(*chosen));
+  if (chosen) FolderEdit.SetText(install::ProductFolderIn(*chosen));
 }
 
 // An error raised by the installation skips the rest: the wizard then stays

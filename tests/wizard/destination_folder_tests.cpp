@@ -1,6 +1,6 @@
-#include "wizard/destination_folder.h"
+#include "install/destination_folder.h"
 
-#include "platform/folder_browser.h"
+#include "wizard/folder_browser.h"
 #include "platform/unique_resource.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/support/test_support.h"
@@ -40,41 +40,41 @@ class ProgramFilesSource : public ::testing::Test {
 
 TEST_F(ProgramFilesSource, OnlyTheSecondKeySet) {
   scratch_.SetText(kWindowsKey, "ProgramFilesDir", "C:\\Second");
-  EXPECT_EQ(wizard::ReadProgramFilesValue(kNtKey, root()), std::nullopt);
-  EXPECT_EQ(wizard::GetProgramFilesDir(root()), "C:\\Second");
-  EXPECT_EQ(wizard::DefaultDestinationFolder(root()), "C:\\Second\\Quorvelle");
+  EXPECT_EQ(install::ReadProgramFilesValue(kNtKey, root()), std::nullopt);
+  EXPECT_EQ(install::GetProgramFilesDir(root()), "C:\\Second");
+  EXPECT_EQ(install::DefaultDestinationFolder(root()), "C:\\Second\\Quorvelle");
 }
 
 TEST_F(ProgramFilesSource, TheFirstKeyComesFirstAndItsFirstNameFirst) {
   scratch_.SetText(kNtKey, "ProgramFilesPath", "C:\\NtPath");
   scratch_.SetText(kNtKey, "ProgramFilesDir", "C:\\NtDir");
   scratch_.SetText(kWindowsKey, "ProgramFilesDir", "C:\\Second");
-  EXPECT_EQ(wizard::GetProgramFilesDir(root()), "C:\\NtDir");
+  EXPECT_EQ(install::GetProgramFilesDir(root()), "C:\\NtDir");
 }
 
 TEST_F(ProgramFilesSource, ExpandsReferencesInEveryValue) {
   scratch_.SetText(kNtKey, "ProgramFilesDir", "%SystemDrive%\\Apps", REG_EXPAND_SZ);
   const std::string drive = Expanded("%SystemDrive%");
   ASSERT_EQ(drive.size(), 2u);
-  EXPECT_EQ(wizard::DefaultDestinationFolder(root()), drive + "\\Apps\\Quorvelle");
+  EXPECT_EQ(install::DefaultDestinationFolder(root()), drive + "\\Apps\\Quorvelle");
   // A plain text value is expanded as well; an undefined name stays.
   scratch_.SetText(kNtKey, "ProgramFilesDir", "%SystemDrive%\\%NoSuchVariable%");
-  EXPECT_EQ(wizard::GetProgramFilesDir(root()), drive + "\\%NoSuchVariable%");
+  EXPECT_EQ(install::GetProgramFilesDir(root()), drive + "\\%NoSuchVariable%");
 }
 
 TEST_F(ProgramFilesSource, AnEmptyValueStopsTheSearch) {
   scratch_.SetText(kNtKey, "ProgramFilesDir", "");
   scratch_.SetText(kNtKey, "ProgramFilesPath", "C:\\NtPath");
   scratch_.SetText(kWindowsKey, "ProgramFilesDir", "C:\\Second");
-  EXPECT_EQ(wizard::ReadProgramFilesValue(kNtKey, root()), "");
-  EXPECT_EQ(wizard::GetProgramFilesDir(root()), "");
-  EXPECT_EQ(wizard::DefaultDestinationFolder(root()), "\\Quorvelle");
+  EXPECT_EQ(install::ReadProgramFilesValue(kNtKey, root()), "");
+  EXPECT_EQ(install::GetProgramFilesDir(root()), "");
+  EXPECT_EQ(install::DefaultDestinationFolder(root()), "\\Quorvelle");
 }
 
 TEST_F(ProgramFilesSource, ATrailingBackslashIsKeptAndNotDoubled) {
   scratch_.SetText(kWindowsKey, "ProgramFilesDir", "D:\\Programs\\");
-  EXPECT_EQ(wizard::GetProgramFilesDir(root()), "D:\\Programs\\");
-  EXPECT_EQ(wizard::DefaultDestinationFolder(root()), "D:\\Programs\\Quorvelle");
+  EXPECT_EQ(install::GetProgramFilesDir(root()), "D:\\Programs\\");
+  EXPECT_EQ(install::DefaultDestinationFolder(root()), "D:\\Programs\\Quorvelle");
 }
 
 TEST_F(ProgramFilesSource, NonTextAndSizeZeroValuesAreSkipped) {
@@ -83,22 +83,22 @@ TEST_F(ProgramFilesSource, NonTextAndSizeZeroValuesAreSkipped) {
   scratch_.SetValue(kNtKey, "ProgramFilesPath", REG_SZ, "", 0);
   scratch_.SetValue(kWindowsKey, "ProgramFilesDir", REG_BINARY, "C:\\", 4);
   scratch_.SetText(kWindowsKey, "ProgramFilesPath", "C:\\ByPath");
-  EXPECT_EQ(wizard::ReadProgramFilesValue(kNtKey, root()), std::nullopt);
-  EXPECT_EQ(wizard::GetProgramFilesDir(root()), "C:\\ByPath");
+  EXPECT_EQ(install::ReadProgramFilesValue(kNtKey, root()), std::nullopt);
+  EXPECT_EQ(install::GetProgramFilesDir(root()), "C:\\ByPath");
 }
 
 TEST_F(ProgramFilesSource, NoValueAtAllGivesTheFixedText) {
   scratch_.SetText(kNtKey, "Unrelated", "C:\\Elsewhere");
   const std::string fixed = Expanded("%SystemDrive%\\Program Files");
   ASSERT_NE(fixed.find(":\\Program Files"), std::string::npos) << fixed;
-  EXPECT_EQ(wizard::GetProgramFilesDir(root()), fixed);
-  EXPECT_EQ(wizard::DefaultDestinationFolder(root()), fixed + "\\Quorvelle");
+  EXPECT_EQ(install::GetProgramFilesDir(root()), fixed);
+  EXPECT_EQ(install::DefaultDestinationFolder(root()), fixed + "\\Quorvelle");
 }
 
 TEST(ProductFolderIn, AlwaysAppendsTheProductFolder) {
-  EXPECT_EQ(wizard::ProductFolderIn("D:\\"), "D:\\Quorvelle");
-  EXPECT_EQ(wizard::ProductFolderIn("D:\\Apps"), "D:\\Apps\\Quorvelle");
-  EXPECT_EQ(wizard::ProductFolderIn("C:\\Program Files\\Quorvelle"),
+  EXPECT_EQ(install::ProductFolderIn("D:\\"), "D:\\Quorvelle");
+  EXPECT_EQ(install::ProductFolderIn("D:\\Apps"), "D:\\Apps\\Quorvelle");
+  EXPECT_EQ(install::ProductFolderIn("C:\\Program Files\\Quorvelle"),
             "C:\\Program Files\\Quorvelle\\Quorvelle");
 }
 
@@ -115,7 +115,7 @@ class FolderBrowser : public ::testing::Test {
   }
 
   std::optional<std::string> Browse() {
-    return platform::BrowseForFolder(owner_.get(), "Select destination folder", wizard_.get());
+    return wizard::BrowseForFolder(owner_.get(), "Select destination folder", wizard_.get());
   }
 
   // The dialog's tree, its selection and its OK button.
@@ -190,7 +190,7 @@ TEST_F(FolderBrowser, OkGivesTheSelectedFoldersPath) {
       CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, path->c_str(), -1, chosen.c_str(), -1),
       CSTR_EQUAL)
       << *path << " vs " << chosen;
-  EXPECT_EQ(wizard::ProductFolderIn(*path), *path + "\\Quorvelle");
+  EXPECT_EQ(install::ProductFolderIn(*path), *path + "\\Quorvelle");
 }
 
 TEST_F(FolderBrowser, WindowsDisabledBeforeStayDisabled) {

@@ -169,17 +169,17 @@ TEST_F(NavigationTest, ContinueWalksToTheReadyPageAndBackWalksHome) {
   for (const WizardState& next : {kDestination, kOptions, kReady}) {
     Click(form->ContinueBt);
     EXPECT_TRUE(InState(*form, next));
-    EXPECT_EQ(form->PageIndex, next.page);
+    EXPECT_EQ(form->PageIndex(), next.page);
   }
   for (const WizardState& previous : {kOptions, kDestination, kWelcome}) {
     Click(form->BackBt);
     EXPECT_TRUE(InState(*form, previous));
-    EXPECT_EQ(form->PageIndex, previous.page);
+    EXPECT_EQ(form->PageIndex(), previous.page);
   }
   // Back is disabled again on the welcome page: a click there does nothing.
   Click(form->BackBt);
   EXPECT_TRUE(InState(*form, kWelcome));
-  EXPECT_EQ(form->PageIndex, 0);
+  EXPECT_EQ(form->PageIndex(), 0);
   EXPECT_TRUE(dialogs.asked.empty());
   EXPECT_TRUE(shell.opened.empty());
 }
@@ -194,7 +194,7 @@ TEST_F(NavigationTest, EmptyFolderTextWarnsAndStaysButOneBlankPasses) {
   EXPECT_EQ(dialogs.asked[0].text, "Please specify destination folder.");
   EXPECT_EQ(dialogs.asked[0].buttons, MessageButtons::Ok);
   EXPECT_TRUE(InState(*form, kDestination));
-  EXPECT_EQ(form->PageIndex, 1);
+  EXPECT_EQ(form->PageIndex(), 1);
 
   form->FolderEdit.SetText(" ");
   Click(form->ContinueBt);
@@ -209,7 +209,7 @@ TEST_F(NavigationTest, DoubleClickOnContinueMovesTwoPages) {
   SendMessageA(form->hwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, At(form->ContinueBt));
   SendMessageA(form->hwnd(), WM_LBUTTONUP, 0, At(form->ContinueBt));
   EXPECT_TRUE(InState(*form, kOptions));
-  EXPECT_EQ(form->PageIndex, 2);
+  EXPECT_EQ(form->PageIndex(), 2);
 }
 
 TEST_F(NavigationTest, PageSelectorClicksAreRefusedOnEveryPage) {
@@ -224,7 +224,7 @@ TEST_F(NavigationTest, PageSelectorClicksAreRefusedOnEveryPage) {
       SendMessageA(tabs, WM_LBUTTONDOWN, MK_LBUTTON, point);
       SendMessageA(tabs, WM_LBUTTONUP, 0, point);
       EXPECT_TRUE(InState(*form, state));
-      EXPECT_EQ(form->PageIndex, state.page);
+      EXPECT_EQ(form->PageIndex(), state.page);
     }
   }
 }
@@ -243,7 +243,7 @@ TEST_F(NavigationTest, KeyboardPageChangesAreRefused) {
   SendMessageA(form->PageControl1.hwnd(), WM_KEYDOWN, VK_RIGHT, 1);
   SendMessageA(form->PageControl1.hwnd(), WM_KEYDOWN, VK_LEFT, 1);
   EXPECT_TRUE(InState(*form, kDestination));
-  EXPECT_EQ(form->PageIndex, 1);
+  EXPECT_EQ(form->PageIndex(), 1);
 }
 
 TEST_F(NavigationTest, EnterAndEscapePressNothing) {
@@ -283,7 +283,7 @@ TEST_F(NavigationTest, ExitThenNoChangesNothing) {
   EXPECT_EQ(dialogs.asked[0].buttons, MessageButtons::YesNo);
   EXPECT_TRUE(IsWindow(form->hwnd()));
   EXPECT_TRUE(InState(*form, kOptions));
-  EXPECT_EQ(form->PageIndex, 2);
+  EXPECT_EQ(form->PageIndex(), 2);
   // Still protected: a later close request is refused as before.
   AskToCloseEveryWay();
   EXPECT_TRUE(IsWindow(form->hwnd()));
@@ -382,7 +382,7 @@ TEST_F(InstalledTest, SuccessShowsTheFinishedPageAndCloseEndsAtOnce) {
   ReachReadyWith(destination_);
   Click(form->ContinueBt);
   EXPECT_TRUE(InState(*form, kInstalled));
-  EXPECT_EQ(form->PageIndex, 4);
+  EXPECT_EQ(form->PageIndex(), 4);
   EXPECT_EQ(form->InstallDir(), destination_ + "\\");
   EXPECT_TRUE(dialogs.asked.empty());
   EXPECT_TRUE(platform::FileExists(destination_ + "\\help.txt"));
@@ -452,7 +452,7 @@ TEST_F(FailedTest, AStreamCutShortLeavesTheReadyPageWithCloseOnly) {
   EXPECT_TRUE(installingWhileAsked);
   EXPECT_EQ(labelWhileAsked, "please wait...");
   EXPECT_TRUE(InState(*form, kFailed));
-  EXPECT_EQ(form->PageIndex, 3);
+  EXPECT_EQ(form->PageIndex(), 3);
   EXPECT_TRUE(platform::FileExists(destination_ + "\\Quorvelle.exe"));  // nothing rolled back
   EXPECT_FALSE(platform::FileExists(destination_ + "\\Uninstall.exe"));
   EXPECT_FALSE(UninstallKeyExists());
@@ -501,7 +501,7 @@ TEST_F(BrokenOffTest, AnErrorDuringTheInstallationLeavesExitAsking) {
   EXPECT_EQ(shown.back(), '.');
   EXPECT_TRUE(InState(*form, kBrokenOff));
   EXPECT_EQ(form->Label8.text(), "please wait...");
-  EXPECT_EQ(form->PageIndex, 3);
+  EXPECT_EQ(form->PageIndex(), 3);
   EXPECT_TRUE(dialogs.asked.empty());
 
   AskToCloseEveryWay();

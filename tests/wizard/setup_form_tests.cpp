@@ -1,7 +1,7 @@
 // The wizard window created for real, shown on the test display, and
 // checked through what it holds and what it paints.
 #include "wizard/setup_form.h"
-#include "wizard/destination_folder.h"
+#include "install/destination_folder.h"
 
 #include "product/product_definition.h"
 #include "wizard/backdrop.h"
@@ -85,7 +85,7 @@ TEST(SetupFormCreationTest, ALaterPageShownFirstHasItsControlsOnce) {
   const HWND desk = form.DeskIconCheck.hwnd();
   ASSERT_TRUE(IsChild(form.TabSheet3.hwnd(), desk));
   EXPECT_TRUE(wizard::IsChecked(form.DeskIconCheck));
-  EXPECT_EQ(form.FolderEdit.text(), wizard::DefaultDestinationFolder());
+  EXPECT_EQ(form.FolderEdit.text(), install::DefaultDestinationFolder());
   form.Show();
   EXPECT_EQ(form.DeskIconCheck.hwnd(), desk);
   int checkBoxes = 0;
@@ -202,9 +202,9 @@ TEST_F(SetupFormTest, ShowFillsTheProductTexts) {
   EXPECT_EQ(form->FinalLabel.text(), "Program installed successfully");
   EXPECT_EQ(form->ExitBt.caption(), "Exit setup");
   // The default folder: the Program Files folder followed by the product's name.
-  EXPECT_EQ(form->FolderEdit.text(), wizard::DefaultDestinationFolder());
+  EXPECT_EQ(form->FolderEdit.text(), install::DefaultDestinationFolder());
   EXPECT_EQ(form->FolderEdit.text().substr(form->FolderEdit.text().size() - 10), "\\Quorvelle");
-  EXPECT_EQ(form->PageIndex, 0);
+  EXPECT_EQ(form->PageIndex(), 0);
   EXPECT_EQ(form->InstallDir(), "");
 }
 

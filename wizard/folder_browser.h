@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-namespace platform {
+namespace wizard {
 
 // Shows the shell's folder dialog (file-system folders only, new style, no
 // new-folder button) owned by `owner`, with `prompt` above the tree, no root
@@ -16,4 +16,4 @@ namespace platform {
 // or nothing when the user cancels or the shell's allocator is unavailable.
 std::optional<std::string> BrowseForFolder(HWND owner, const std::string& prompt, HWND centreOn);
 
-}  // namespace platform
+}  // namespace wizard

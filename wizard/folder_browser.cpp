@@ -1,4 +1,4 @@
-#include "platform/folder_browser.h"
+#include "wizard/folder_browser.h"
 
 #include "platform/com.h"
 
@@ -6,7 +6,7 @@
 
 #include <vector>
 
-namespace platform {
+namespace wizard {
 
 namespace {
 
@@ -104,7 +104,7 @@ int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM, LPARAM data) noex
 std::optional<std::string> RunDialog(IMalloc& allocator, BROWSEINFOA& info, char* buffer) {
   // CoInitialize is CoInitializeEx with the apartment-threaded model; the
   // wizard's thread already is one, so this only adds a reference.
-  ComApartment apartment;
+  platform::ComApartment apartment;
   ThreadWindowsDisabled windowsDisabled;
   CriticalErrorBoxesOff errorBoxesOff;
   ShellAllocatorBlock items(allocator, SHBrowseForFolderA(&info));
@@ -121,7 +121,7 @@ std::optional<std::string> RunDialog(IMalloc& allocator, BROWSEINFOA& info, char
 }  // namespace
 
 std::optional<std::string> BrowseForFolder(HWND owner, const std::string& prompt, HWND centreOn) {
-  ComPtr<IMalloc> allocator;
+  platform::ComPtr<IMalloc> allocator;
   if (FAILED(SHGetMalloc(allocator.put()))) return std::nullopt;
   ShellAllocatorBlock buffer(*allocator.get(), allocator->Alloc(MAX_PATH));
   if (!buffer.get()) return std::nullopt;
@@ -139,4 +139,4 @@ std::optional<std::string> BrowseForFolder(HWND owner, const std::string& prompt
   return RunDialog(*allocator.get(), info, path);
 }
 
-}  // namespace platform
+}  // namespace wizard

@@ -1,4 +1,4 @@
-#include "wizard/destination_folder.h"
+#include "install/destination_folder.h"
 
 #include "platform/registry.h"
 #include "platform/paths.h"
@@ -6,7 +6,7 @@
 
 #include <vector>
 
-namespace wizard {
+namespace install {
 
 namespace {
 
@@ -68,4 +68,4 @@ std::string ProductFolderIn(const std::string& chosenPath) {
   return platform::FolderPrefix(chosenPath) + product::ShortName;
 }
 
-}  // namespace wizard
+}  // namespace install

@@ -1,6 +1,7 @@
-// The proposed destination: a folder named after the product inside the
-// system's Program Files folder, and the product folder inside a folder the
-// user picks.
+// The proposed destination, for the wizard's folder page and the unattended
+// run alike: the registered installation's folder, else a folder named after
+// the product inside the system's Program Files folder; and the product
+// folder inside a folder the user picks.
 #pragma once
 
 #include <windows.h>
@@ -8,7 +9,7 @@
 #include <optional>
 #include <string>
 
-namespace wizard {
+namespace install {
 
 // "ProgramFilesDir", then "ProgramFilesPath", under root\key (read access).
 // Found only for a text value with data; an empty text is found and stops the
@@ -36,4 +37,4 @@ std::string DefaultDestinationFolder(HKEY root = HKEY_LOCAL_MACHINE);
 // appended, also when the pick already ends in it.
 std::string ProductFolderIn(const std::string& chosenPath);
 
-}  // namespace wizard
+}  // namespace install
