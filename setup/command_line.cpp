@@ -1,6 +1,7 @@
 #include "setup/command_line.h"
 
 #include "platform/error.h"
+#include "platform/paths.h"
 
 namespace setup {
 namespace {
@@ -30,14 +31,6 @@ bool IsSwitch(std::string_view text, std::string_view name) {
 std::string_view WithoutTrailingBlanks(std::string_view text) {
   while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
   return text;
-}
-
-// "C:\..." or "\\server\...": a folder that does not depend on the current
-// folder or drive of whoever starts the program.
-bool IsFullPath(std::string_view path) {
-  const bool drive = path.size() >= 3 && AsciiUpper(path[0]) >= 'A' && AsciiUpper(path[0]) <= 'Z' &&
-                     path[1] == ':' && path[2] == '\\';
-  return drive || (path.size() > 2 && path[0] == '\\' && path[1] == '\\');
 }
 
 std::string WithoutQuotationMarks(std::string_view text) {
@@ -122,7 +115,7 @@ class Parser {
     result_.options.destination = folder;
     if (folder.empty()) {
       Fail("/D= needs a folder.");
-    } else if (!IsFullPath(folder)) {
+    } else if (!platform::IsFullPath(folder)) {
       Fail(
           platform::Format("/D= needs the full path of a folder, such as C:\\Apps\\Quorvelle, "
                            "not %s.",

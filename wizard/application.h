@@ -9,12 +9,9 @@
 
 namespace wizard {
 
+// Not copyable: it owns its hidden window.
 class Application {
  public:
-  Application() = default;
-  Application(const Application&) = delete;
-  Application& operator=(const Application&) = delete;
-
   // Owner of the documents the link opens and of the folder browser. Made
   // when first asked for or when the message loop starts: no one sees it, so
   // the first sight of the wizard does not wait for it.

@@ -1,10 +1,11 @@
-# fault-driver.sh: sourced by the end-to-end fault scripts, after
-# wizard-driver.sh. Leads the real program into a failure and checks what
+# fault-driver.sh: sourced by the end-to-end fault scripts. Leads the real program into a failure and checks what
 # the user sees and what is left: the error box's text, the state the wizard
 # stays in, the way out through its Exit/Close button with exit code 0, and
 # that nothing outside the allowed places of the prefix changed.
-# The sourcing script sets: build, probe, work (a folder of its own).
+# The sourcing script sets: build, probe, work (a folder of its own); the
+# wizard's driver comes with this one.
 fault_tools=$(dirname "${BASH_SOURCE[0]}")
+. "$fault_tools/wizard-driver.sh"
 
 # The wineserver writes the registry out when it exits, so a snapshot stops
 # it (and every Wine process of the prefix) and starts it again afterwards.

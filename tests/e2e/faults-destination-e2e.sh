@@ -21,10 +21,7 @@
 #  11. forward slashes: installed and recorded with backslashes, and
 #      removed completely by the product's uninstaller.
 set -u
-build=$(cd "$1" && pwd)
-probe=$2
-work=$build/e2e/faults-destination
-. "$(dirname "$0")/wizard-driver.sh"
+build=$(cd "$1" && pwd) probe=$2 work=$build/e2e/faults-destination
 . "$(dirname "$0")/fault-driver.sh"
 
 mkdir -p "$work"

@@ -18,7 +18,6 @@ set -u
 build=$(cd "$1" && pwd)
 probe=$2 damaged=$(realpath "$3") truncated=$(realpath "$4")
 work=$build/e2e/faults-storage
-. "$(dirname "$0")/wizard-driver.sh"
 . "$(dirname "$0")/fault-driver.sh"
 [ "$(id -u)" -eq 0 ] || { echo "skipped: the faulty drives are mounts, which need root"; exit 77; }
 

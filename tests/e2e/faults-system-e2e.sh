@@ -13,10 +13,7 @@
 # with exit code 0, and that nothing outside the destination, the links'
 # folders and the product's uninstall key changed.
 set -u
-build=$(cd "$1" && pwd)
-probe=$2
-work=$build/e2e/faults-system
-. "$(dirname "$0")/wizard-driver.sh"
+build=$(cd "$1" && pwd) probe=$2 work=$build/e2e/faults-system
 . "$(dirname "$0")/fault-driver.sh"
 
 header=$(crlf '[Application]' 'ShortName=Quorvelle' 'FullName=Telvarion' 'Version=5.0')

@@ -30,7 +30,6 @@ set -u
 build=$(cd "$1" && pwd)
 probe=$2 truncated=$(realpath "$3")
 work=$build/e2e/unattended
-. "$(dirname "$0")/wizard-driver.sh"
 . "$(dirname "$0")/fault-driver.sh"
 
 mkdir -p "$work"

@@ -78,6 +78,8 @@ INSTANTIATE_TEST_SUITE_P(
         Case{" /S /D=\\Apps", Request::Error, true, std::string(kRelative) + "\\Apps."},
         Case{" /S /D=C:Apps", Request::Error, true, std::string(kRelative) + "C:Apps."},
         Case{" /S /D=C:/Apps", Request::Error, true, std::string(kRelative) + "C:/Apps."},
+        // A device path bypasses the system's reading of the path: no folder of ours.
+        Case{" /S /D=\\\\?\\C:\\Apps", Request::Error, true, std::string(kRelative) + "\\\\?\\C:\\Apps."},
 
         Case{" /S /LOG=", Request::Error, true, "/LOG= needs the name of a file."},
         // Unknown switches, with /S or without.

@@ -13,6 +13,10 @@ release build never passes them:
   --needs-dictionary  replace them with a valid pair that asks for a preset
                     dictionary (78 20)
   --truncate N      cut the stream to its first N bytes (negative: drop -N)
+  --halve           cut the stream to its first half, as an interrupted
+                    download leaves it
+A cut that would leave the stream whole is refused: the test it was made
+for would then test nothing.
 """
 import argparse
 import sys
@@ -37,7 +41,11 @@ def damage(stream, args):
         # 78 20 passes the header check ((0x78 * 256 + 0x20) % 31 == 0) and
         # sets FDICT: the next four bytes are read as the dictionary's id.
         stream = b"\x78\x20" + stream[2:]
+    if args.halve:
+        stream = stream[: len(stream) // 2]
     if args.truncate is not None:
+        if args.truncate >= len(stream):
+            raise SystemExit("--truncate %d leaves the %d-byte stream whole" % (args.truncate, len(stream)))
         stream = stream[: args.truncate]
     if args.trailing:
         stream += bytes((0xA5 + i) & 0xFF for i in range(args.trailing))
@@ -53,6 +61,7 @@ def main():
     parser.add_argument("--bad-header", action="store_true")
     parser.add_argument("--needs-dictionary", action="store_true")
     parser.add_argument("--truncate", type=int)
+    parser.add_argument("--halve", action="store_true")
     args = parser.parse_args()
     with open(args.input, "rb") as source:
         stream = damage(pack(source.read()), args)
