@@ -5,13 +5,20 @@
 #include "uninstaller/uninstall_log.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace install {
 namespace {
 
-void AddOnce(std::vector<std::string>& paths, const std::string& path) {
-  const auto same = [&](const std::string& p) { return platform::IsSamePath(p, path); };
-  if (std::none_of(paths.begin(), paths.end(), same)) paths.push_back(path);
+// Adds `path` unless `seen` holds its compared form already. The forms are
+// made once per entry, so a long log costs no more than reading it.
+void AddOnce(std::vector<std::string>& paths, std::vector<std::wstring>& seen,
+             const std::string& path) {
+  std::wstring form = platform::ComparedForm(path);
+  const auto same = [&](const std::wstring& s) { return platform::SameComparedForm(s, form); };
+  if (std::any_of(seen.begin(), seen.end(), same)) return;
+  seen.push_back(std::move(form));
+  paths.push_back(path);
 }
 
 }  // namespace
@@ -23,9 +30,10 @@ EarlierRecord ReadEarlierRecord(const std::string& logPath, const std::string& i
   const auto log = uninstaller::ReadInstallLog(logPath);
   if (log.failed()) return record;
   const uninstaller::InstallationFiles ours(installDir, links);
+  std::vector<std::wstring> seenFiles, seenFolders;
   for (const std::string& entry : log->files) {
     const std::string path = ours.PathToRemove(entry);
-    if (!path.empty() && platform::FileExists(path)) AddOnce(record.files, path);
+    if (!path.empty() && platform::FileExists(path)) AddOnce(record.files, seenFiles, path);
   }
   // The uninstaller removes a logged folder only when it is empty, and never
   // one that leads elsewhere.
@@ -33,7 +41,7 @@ EarlierRecord ReadEarlierRecord(const std::string& logPath, const std::string& i
     const std::string folder = platform::PathInOneForm(entry);
     if (platform::IsFullyQualified(folder) && platform::DirectoryExists(folder) &&
         !platform::IsLinkedFolder(folder)) {
-      AddOnce(record.folders, entry);
+      AddOnce(record.folders, seenFolders, entry);
     }
   }
   return record;

@@ -27,19 +27,22 @@ void InstallLogBook::Begin(const std::string& path, const EarlierRecord& earlier
   carried_.clear();
   for (const std::string& file : earlier.files) {
     Write(LogEntryKind::File, file);
-    carried_.emplace_back(LogEntryKind::File, file);
+    carried_.emplace_back(LogEntryKind::File, platform::ComparedForm(file));
   }
   for (const std::string& folder : earlier.folders) {
     Write(LogEntryKind::Folder, folder);
-    carried_.emplace_back(LogEntryKind::Folder, folder);
+    carried_.emplace_back(LogEntryKind::Folder, platform::ComparedForm(folder));
   }
 }
 
 void InstallLogBook::Add(LogEntryKind kind, const std::string& path) {
   if (kind != LogEntryKind::File && kind != LogEntryKind::Folder) return;
-  const bool listed = std::any_of(carried_.begin(), carried_.end(), [&](const auto& entry) {
-    return entry.first == kind && platform::IsSamePath(entry.second, path);
-  });
+  const bool listed = !carried_.empty() && [&] {
+    const std::wstring form = platform::ComparedForm(path);
+    return std::any_of(carried_.begin(), carried_.end(), [&](const auto& entry) {
+      return entry.first == kind && platform::SameComparedForm(entry.second, form);
+    });
+  }();
   if (!listed) Write(kind, path);
 }
 

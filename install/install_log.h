@@ -43,7 +43,9 @@ class InstallLogBook {
   std::optional<LogWriter> writer_;  // null until the log is begun
   int nextFileIndex_ = 1;
   int nextFolderIndex_ = 1;
-  std::vector<std::pair<LogEntryKind, std::string>> carried_;
+  // What the log lists from the earlier installation's: kind and the form
+  // paths are compared in.
+  std::vector<std::pair<LogEntryKind, std::wstring>> carried_;
 };
 
 }  // namespace install
