@@ -89,8 +89,10 @@ UniqueLocalMemory ProtectedFolderSecurity() {
   if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(
           "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FRFX;;;BU)", SDDL_REVISION_1, &descriptor,
           nullptr)) {
+    const DWORD error = GetLastError();
     Raise(Format("The destination's access list could not be prepared (%s)",
-                 SystemErrorText(GetLastError()).c_str()));
+                 SystemErrorText(error).c_str()),
+          Win32Failure("ConvertStringSecurityDescriptorToSecurityDescriptorA", error));
   }
   return UniqueLocalMemory(descriptor);
 }

@@ -193,7 +193,8 @@ orphan="$TEST_WINEPREFIX/drive_c/Orphan"
 mkdir -p "$orphan" && cp "$(unix_path "$dir")Uninstall.exe" "$orphan/"
 run "$orphan/Uninstall.exe" /S
 same "an uninstaller without its log removes nothing: exit code 2" "$code:$stderr" \
-  '2:The install log C:\Orphan\install.log was not found, so nothing was removed.'
+  "$(printf '%s\n' '2:The install log C:\Orphan\install.log was not found, so nothing was removed.' \
+                   'Diagnosis: CreateFileA failed with error 2 (0x00000002).')"
 rm -rf "$orphan"
 check "the product's key stays" 'product_key'
 e2e_wine reg add "$other" /v DisplayName /d "Another product" /f "$reg_view" >/dev/null 2>&1
