@@ -2,6 +2,7 @@
 #include "uninstaller/self_removal.h"
 
 #include "platform/error.h"
+#include "platform/security.h"
 #include "platform/unique_resource.h"
 #include "platform/text.h"
 #include "uninstaller/installation_files.h"
@@ -56,13 +57,10 @@ Result<std::string> UserSidText() {
 Result<platform::UniqueLocalMemory> PrivateFolderSecurity() {
   const auto user = UserSidText();
   if (user.failed()) return user.outcome();
-  const std::string sddl = "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;" + *user + ")";
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl.c_str(), SDDL_REVISION_1,
-                                                            &descriptor, nullptr)) {
-    return NotPrepared("ConvertStringSecurityDescriptorToSecurityDescriptorA", GetLastError());
-  }
-  return platform::UniqueLocalMemory(descriptor);
+  platform::BuiltSecurity built =
+      platform::SecurityFromText("D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;" + *user + ")");
+  if (!built.descriptor) return NotPrepared(built.failure.function.c_str(), built.failure.code);
+  return std::move(built.descriptor);
 }
 
 // A handle's number as the command line carries it.
