@@ -69,8 +69,9 @@ void WriteChunk(HANDLE file, const unsigned char* data, size_t count) {
   if (!WriteFile(file, data, static_cast<DWORD>(count), &written, nullptr)) {
     platform::Raise("Stream write error", platform::Win32Failure("WriteFile", GetLastError()));
   }
-  if (written < count)
+  if (written < count) {
     platform::Raise("Stream write error", platform::CodelessFailure("WriteFile"));
+  }
 }
 
 // The copy pass: `size` bytes through one chunk of at most 61,440 bytes.

@@ -15,8 +15,9 @@ constexpr char kStreamVersion[] = "1.2.3";
 static_assert(sizeof(void*) != 4 || sizeof(z_stream) == 56, "32-bit inflate state of 56 bytes");
 
 void RaiseOnFailure(const char* function, int result) {
-  if (result < 0)
+  if (result < 0) {
     platform::Raise(InflateErrorText(result), platform::ZlibFailure(function, result));
+  }
 }
 
 // Inflating goes on only while it makes progress: any other result, such as

@@ -26,9 +26,9 @@ struct FailedCall {
   std::uint32_t code = 0;  // the zlib result as its two's complement
 };
 
-// The name is taken as a view, so that passing a literal allocates nothing
-// between the failing call and reading its GetLastError code.
-// A GetLastError value or an LSTATUS:
+// Each takes the call's name as a view, so that a literal allocates nothing
+// between the failing call and the reading of its GetLastError code.
+// For a GetLastError value or an LSTATUS:
 inline FailedCall Win32Failure(std::string_view function, DWORD code) {
   return {std::string(function), FailedCall::Kind::Win32, code};
 }
