@@ -15,6 +15,10 @@ bool FitsProfileWriter(const std::string& path) {
   return path.size() < MAX_PATH;
 }
 
+[[noreturn]] void RaiseUnwritable(const std::string& path, platform::FailedCall call) {
+  platform::Raise(platform::Format("Unable to write to %s", path.c_str()), std::move(call));
+}
+
 }  // namespace
 
 LogWriter::~LogWriter() {
@@ -26,9 +30,9 @@ LogWriter::~LogWriter() {
 }
 
 void LogWriter::Write(const char* section, const char* key, const std::string& value) const {
-  if (!FitsProfileWriter(path_) ||
-      !WritePrivateProfileStringA(section, key, value.c_str(), path_.c_str())) {
-    platform::Raise(platform::Format("Unable to write to %s", path_.c_str()));
+  if (!FitsProfileWriter(path_)) RaiseUnwritable(path_, {});  // no system call made
+  if (!WritePrivateProfileStringA(section, key, value.c_str(), path_.c_str())) {
+    RaiseUnwritable(path_, platform::Win32Failure("WritePrivateProfileStringA", GetLastError()));
   }
 }
 

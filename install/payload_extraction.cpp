@@ -27,14 +27,19 @@ struct ResourceView {
   size_t size = 0;
 };
 
+[[noreturn]] void RaiseNotFound(const std::string& name, platform::FailedCall call) {
+  platform::Raise(platform::Format("Resource %s not found", name.c_str()), std::move(call));
+}
+
 ResourceView LoadPayloadResource(HMODULE module, const std::string& name) {
+  const HRSRC found = FindResourceA(module, name.c_str(), "BINARY");
+  if (!found) RaiseNotFound(name, platform::Win32Failure("FindResourceA", GetLastError()));
   ResourceView view;
-  if (HRSRC found = FindResourceA(module, name.c_str(), "BINARY")) {
-    view.handle.reset(LoadResource(module, found));
-    view.size = SizeofResource(module, found);
-    if (view.handle) view.data = static_cast<const unsigned char*>(LockResource(view.handle.get()));
-  }
-  if (!view.data) platform::Raise(platform::Format("Resource %s not found", name.c_str()));
+  view.handle.reset(LoadResource(module, found));
+  if (!view.handle) RaiseNotFound(name, platform::Win32Failure("LoadResource", GetLastError()));
+  view.size = SizeofResource(module, found);
+  view.data = static_cast<const unsigned char*>(LockResource(view.handle.get()));
+  if (!view.data) RaiseNotFound(name, platform::CodelessFailure("LockResource"));
   return view;
 }
 
@@ -43,7 +48,8 @@ ResourceView LoadPayloadResource(HMODULE module, const std::string& name) {
 platform::UniqueHeapBlock CopyStoredStream(const ResourceView& view) {
   const size_t capacity = (view.size + kCopyGranularity - 1) / kCopyGranularity * kCopyGranularity;
   platform::UniqueHeapBlock copy(HeapAlloc(GetProcessHeap(), 0, capacity));
-  if (!copy) platform::Raise(InflateErrorText(Z_MEM_ERROR));
+  // The heap sets no error code for a block it cannot give.
+  if (!copy) platform::Raise(InflateErrorText(Z_MEM_ERROR), platform::CodelessFailure("HeapAlloc"));
   std::memcpy(copy.get(), view.data, view.size);
   return copy;
 }
@@ -57,6 +63,17 @@ size_t MeasureInflatedSize(PayloadInflater& inflater) {
   return inflater.Produced();
 }
 
+// A write that fails, or writes less without failing (no code then), ends the copy.
+void WriteChunk(HANDLE file, const unsigned char* data, size_t count) {
+  DWORD written = 0;
+  if (!WriteFile(file, data, static_cast<DWORD>(count), &written, nullptr)) {
+    platform::Raise("Stream write error", platform::Win32Failure("WriteFile", GetLastError()));
+  }
+  if (written < count) {
+    platform::Raise("Stream write error", platform::CodelessFailure("WriteFile"));
+  }
+}
+
 // The copy pass: `size` bytes through one chunk of at most 61,440 bytes.
 void CopyInflated(PayloadInflater& inflater, HANDLE file, size_t size) {
   inflater.Reset();
@@ -64,11 +81,7 @@ void CopyInflated(PayloadInflater& inflater, HANDLE file, size_t size) {
   for (size_t remaining = size; remaining > 0;) {
     const size_t count = std::min(chunk.size(), remaining);
     if (inflater.Read(chunk.data(), count) < count) platform::Raise("Stream read error");
-    DWORD written = 0;
-    if (!WriteFile(file, chunk.data(), static_cast<DWORD>(count), &written, nullptr) ||
-        written < count) {
-      platform::Raise("Stream write error");
-    }
+    WriteChunk(file, chunk.data(), count);
     remaining -= count;
   }
 }

@@ -14,16 +14,20 @@ namespace {
 constexpr char kStreamVersion[] = "1.2.3";
 static_assert(sizeof(void*) != 4 || sizeof(z_stream) == 56, "32-bit inflate state of 56 bytes");
 
-void RaiseOnFailure(int result) {
-  if (result < 0) platform::Raise(InflateErrorText(result));
+void RaiseOnFailure(const char* function, int result) {
+  if (result < 0) {
+    platform::Raise(InflateErrorText(result), platform::ZlibFailure(function, result));
+  }
 }
 
 // Inflating goes on only while it makes progress: any other result, such as
 // a request for a preset dictionary no payload comes with (the inflater then
 // answers the same on every call), ends the stream as damaged.
 void RaiseUnlessProgress(int result) {
-  RaiseOnFailure(result);
-  if (result != Z_OK && result != Z_STREAM_END) platform::Raise(InflateErrorText(Z_DATA_ERROR));
+  RaiseOnFailure("inflate", result);
+  if (result != Z_OK && result != Z_STREAM_END) {
+    platform::Raise(InflateErrorText(Z_DATA_ERROR), platform::ZlibFailure("inflate", result));
+  }
 }
 
 }  // namespace
@@ -73,7 +77,8 @@ unsigned long long InflatedSize(const unsigned char* stored, size_t storedSize) 
 
 PayloadInflater::PayloadInflater(const unsigned char* stored, size_t storedSize)
     : stored_(stored), storedSize_(storedSize), input_(new unsigned char[kInputSize]) {
-  RaiseOnFailure(inflateInit_(&stream_, kStreamVersion, static_cast<int>(sizeof(z_stream))));
+  RaiseOnFailure("inflateInit_",
+                 inflateInit_(&stream_, kStreamVersion, static_cast<int>(sizeof(z_stream))));
 }
 
 PayloadInflater::~PayloadInflater() {
@@ -82,7 +87,7 @@ PayloadInflater::~PayloadInflater() {
 }
 
 void PayloadInflater::Reset() {
-  RaiseOnFailure(inflateReset(&stream_));
+  RaiseOnFailure("inflateReset", inflateReset(&stream_));
   position_ = 0;
   stream_.next_in = nullptr;
   stream_.avail_in = 0;

@@ -25,7 +25,16 @@ std::string ClassIdText(REFCLSID classId) {
   std::string reason = platform::SystemErrorText(static_cast<DWORD>(code));
   if (reason.empty()) reason = platform::Format("OLE error %.8x", static_cast<unsigned>(code));
   platform::Raise(
-      platform::Format("%s, ClassID: %s", reason.c_str(), ClassIdText(CLSID_ShellLink).c_str()));
+      platform::Format("%s, ClassID: %s", reason.c_str(), ClassIdText(CLSID_ShellLink).c_str()),
+      platform::HResultFailure("CoCreateInstance", code));
+}
+
+// The object lacks an interface every shell link has.
+void QueryLinkInterface(IUnknown& object, REFIID id, void** target, const char* function) {
+  const HRESULT queried = object.QueryInterface(id, target);
+  if (FAILED(queried)) {
+    platform::Raise("Interface not supported", platform::HResultFailure(function, queried));
+  }
 }
 
 // The three references one link holds. Members are released in reverse
@@ -39,10 +48,10 @@ struct ShellLinkObject {
 void CreateShellLinkObject(ShellLinkObject& shellLink) {
   const HRESULT created = platform::Shell().CreateObject(CLSID_ShellLink, shellLink.object.put());
   if (FAILED(created)) RaiseCreationFailure(created);
-  if (FAILED(shellLink.object->QueryInterface(IID_IShellLinkA, shellLink.link.put_void())) ||
-      FAILED(shellLink.object->QueryInterface(IID_IPersistFile, shellLink.file.put_void()))) {
-    platform::Raise("Interface not supported");
-  }
+  QueryLinkInterface(*shellLink.object.get(), IID_IShellLinkA, shellLink.link.put_void(),
+                     "QueryInterface(IShellLinkA)");
+  QueryLinkInterface(*shellLink.object.get(), IID_IPersistFile, shellLink.file.put_void(),
+                     "QueryInterface(IPersistFile)");
 }
 
 }  // namespace

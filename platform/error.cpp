@@ -6,8 +6,8 @@
 namespace platform {
 
 #if __cpp_exceptions  // raises: left out of a build without exceptions (error.h)
-void Raise(std::string text) {
-  throw SetupError(std::move(text));
+void Raise(std::string text, FailedCall call) {
+  throw SetupError(std::move(text), std::move(call));
 }
 #endif
 
@@ -24,6 +24,22 @@ std::string Format(const char* format, ...) {
   if (length > 0) _vsnprintf(text.data(), text.size() + 1, format, args);
   va_end(args);
   return text;
+}
+
+std::string DiagnosisLine(const FailedCall& failed) {
+  if (failed.function.empty()) return {};
+  const char* call = failed.function.c_str();
+  switch (failed.kind) {
+    case FailedCall::Kind::Win32:
+      return Format("Diagnosis: %s failed with error %u (0x%08X).", call, failed.code, failed.code);
+    case FailedCall::Kind::HResult:
+      return Format("Diagnosis: %s failed with HRESULT 0x%08X.", call, failed.code);
+    case FailedCall::Kind::Zlib:
+      return Format("Diagnosis: %s failed with result %d.", call, static_cast<int>(failed.code));
+    case FailedCall::Kind::None:
+      break;
+  }
+  return Format("Diagnosis: %s failed.", call);
 }
 
 std::string SystemErrorText(DWORD code) {

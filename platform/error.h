@@ -1,22 +1,65 @@
 // The one way the program reports a failure it does not handle itself: an
-// exception carrying the fixed English text the user reads in the error box.
+// exception carrying the fixed English text the user reads in the error box,
+// and the system call that failed, which only an administrator's report
+// shows (DiagnosisLine).
 #pragma once
 
 #include <windows.h>
 
+#include <cstdint>
 #include <exception>
 #include <string>
+#include <string_view>
+#include <utility>
 
 namespace platform {
 
+// What a failed system call reported. Where one function serves several
+// raises, `function` names what it was making too, e.g.
+// "CreateWindowExA(SysTabControl32)", so that the raises can be told apart.
+struct FailedCall {
+  // Which kind of code the call reports, which decides how it is written.
+  enum class Kind : std::uint8_t { None, Win32, HResult, Zlib };
+
+  std::string function;  // empty: no system call failed (a damaged stream, a refusal)
+  Kind kind = Kind::None;
+  std::uint32_t code = 0;  // the zlib result as its two's complement
+};
+
+// Each takes the call's name as a view, so that a literal allocates nothing
+// between the failing call and the reading of its GetLastError code.
+// For a GetLastError value or an LSTATUS:
+inline FailedCall Win32Failure(std::string_view function, DWORD code) {
+  return {std::string(function), FailedCall::Kind::Win32, code};
+}
+inline FailedCall HResultFailure(std::string_view function, HRESULT code) {
+  return {std::string(function), FailedCall::Kind::HResult, static_cast<std::uint32_t>(code)};
+}
+inline FailedCall ZlibFailure(std::string_view function, int result) {
+  return {std::string(function), FailedCall::Kind::Zlib, static_cast<std::uint32_t>(result)};
+}
+// A call that failed without a code to tell why (a message refused, a
+// GDI object not made):
+inline FailedCall CodelessFailure(std::string_view function) {
+  return {std::string(function), FailedCall::Kind::None, 0};
+}
+
+// The line an administrator's report adds after the text, e.g.
+// "Diagnosis: CreateFileA failed with error 32 (0x00000020)."; empty when
+// no system call failed.
+std::string DiagnosisLine(const FailedCall& failed);
+
 class SetupError : public std::exception {
  public:
-  explicit SetupError(std::string text) : text_(std::move(text)) {}
+  explicit SetupError(std::string text, FailedCall call = {})
+      : text_(std::move(text)), call_(std::move(call)) {}
   const char* what() const noexcept override { return text_.c_str(); }
   const std::string& text() const noexcept { return text_; }
+  const FailedCall& call() const noexcept { return call_; }
 
  private:
   std::string text_;
+  FailedCall call_;
 };
 
 // Raising needs the C++ exception runtime, which the uninstaller is built
@@ -25,7 +68,7 @@ class SetupError : public std::exception {
 // function that raises, so that the uninstaller cannot call one unawares:
 // the build stops.
 #if __cpp_exceptions
-[[noreturn]] void Raise(std::string text);
+[[noreturn]] void Raise(std::string text, FailedCall call = {});
 #endif
 
 // printf-style formatting (the system C library's) into a std::string, for the

@@ -12,7 +12,8 @@ UniqueFile CreateFileForWriting(const std::string& path) {
   if (!file) {
     const DWORD error = GetLastError();
     Raise(Format("Cannot create file \"%s\". %s", FullPathName(path).c_str(),
-                 SystemErrorText(error).c_str()));
+                 SystemErrorText(error).c_str()),
+          Win32Failure("CreateFileA", error));
   }
   return file;
 }

@@ -84,9 +84,10 @@ void RegistryValueWriter::SetNumber(const char* name, DWORD value) const {
 }
 
 void RegistryValueWriter::Set(const char* name, DWORD type, const void* data, DWORD size) const {
-  if (RegSetValueExA(key_.get(), name, 0, type, static_cast<const BYTE*>(data), size) !=
-      ERROR_SUCCESS) {
-    Raise(Format("Failed to set data for '%s'", name));
+  const LSTATUS status =
+      RegSetValueExA(key_.get(), name, 0, type, static_cast<const BYTE*>(data), size);
+  if (status != ERROR_SUCCESS) {
+    Raise(Format("Failed to set data for '%s'", name), Win32Failure("RegSetValueExA", status));
   }
 }
 #endif

@@ -83,17 +83,14 @@ bool IsLinkedFolder(const std::string& folder) {
   return !find || entry.dwReserved0 == 0 || IsReparseTagNameSurrogate(entry.dwReserved0);
 }
 
-#if __cpp_exceptions  // raises: left out of a build without exceptions (error.h)
-UniqueLocalMemory ProtectedFolderSecurity() {
+BuiltSecurity SecurityFromText(const std::string& text) {
   PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(
-          "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FRFX;;;BU)", SDDL_REVISION_1, &descriptor,
-          nullptr)) {
-    Raise(Format("The destination's access list could not be prepared (%s)",
-                 SystemErrorText(GetLastError()).c_str()));
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(text.c_str(), SDDL_REVISION_1,
+                                                            &descriptor, nullptr)) {
+    return {{},
+            Win32Failure("ConvertStringSecurityDescriptorToSecurityDescriptorA", GetLastError())};
   }
-  return UniqueLocalMemory(descriptor);
+  return {UniqueLocalMemory(descriptor), {}};
 }
-#endif
 
 }  // namespace platform

@@ -17,7 +17,9 @@ namespace setup {
 namespace {
 
 // Where a run from the command line says what happened: with /S the /LOG
-// file and standard error, never a window; without /S a message box.
+// file and standard error, never a window; without /S a message box. An
+// administrator reads the first two, so they also name the failed system
+// call (platform::DiagnosisLine); the box says only what the wizard would.
 class Report {
  public:
   void SetSilent(bool silent) noexcept { silent_ = silent; }
@@ -29,7 +31,7 @@ class Report {
 
   void Line(const std::string& text) noexcept { platform::WriteLine(log_.get(), text); }
 
-  void Error(const std::string& text) {
+  void Error(const std::string& text, const platform::FailedCall& call = {}) {
     const std::string shown = platform::WithClosingFullStop(text);
     if (!silent_) {
       Box(shown + "\n\n" + kUsage, MB_ICONERROR);
@@ -37,6 +39,10 @@ class Report {
     }
     Line("Error: " + shown);
     platform::WriteStandardError(shown);
+    if (const std::string diagnosis = platform::DiagnosisLine(call); !diagnosis.empty()) {
+      Line(diagnosis);
+      platform::WriteStandardError(diagnosis);
+    }
   }
 
   void Usage() {
@@ -164,7 +170,7 @@ std::optional<int> RunCommandLine(std::string_view commandLine) noexcept {
   try {
     return Run(ParseArguments(ArgumentsOf(commandLine)), report, failureCode);
   } catch (const platform::SetupError& error) {
-    report.Error(error.text());
+    report.Error(error.text(), error.call());
   } catch (const std::bad_alloc&) {
     report.Error(product::kOutOfMemory);
   } catch (...) {

@@ -2,6 +2,7 @@
 #include "uninstaller/self_removal.h"
 
 #include "platform/error.h"
+#include "platform/security.h"
 #include "platform/unique_resource.h"
 #include "platform/paths.h"
 #include "platform/text.h"
@@ -32,7 +33,7 @@ std::string FileNameOf(const std::string& path) {
 Result<std::string> UserSidText() {
   HANDLE rawToken = nullptr;
   if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &rawToken)) {
-    return NotPrepared(GetLastError());
+    return NotPrepared("OpenProcessToken", GetLastError());
   }
   const platform::UniqueHandle token(rawToken);
   DWORD size = 0;
@@ -40,9 +41,11 @@ Result<std::string> UserSidText() {
   std::vector<TOKEN_USER> user(size / sizeof(TOKEN_USER) + 1);
   size = static_cast<DWORD>(user.size() * sizeof(TOKEN_USER));
   char* text = nullptr;
-  if (!GetTokenInformation(token.get(), TokenUser, user.data(), size, &size) ||
-      !ConvertSidToStringSidA(user[0].User.Sid, &text)) {
-    return NotPrepared(GetLastError());
+  if (!GetTokenInformation(token.get(), TokenUser, user.data(), size, &size)) {
+    return NotPrepared("GetTokenInformation", GetLastError());
+  }
+  if (!ConvertSidToStringSidA(user[0].User.Sid, &text)) {
+    return NotPrepared("ConvertSidToStringSidA", GetLastError());
   }
   const platform::UniqueLocalMemory owned(text);
   return std::string(text);
@@ -54,13 +57,10 @@ Result<std::string> UserSidText() {
 Result<platform::UniqueLocalMemory> PrivateFolderSecurity() {
   const auto user = UserSidText();
   if (user.failed()) return user.outcome();
-  const std::string sddl = "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;" + *user + ")";
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl.c_str(), SDDL_REVISION_1,
-                                                            &descriptor, nullptr)) {
-    return NotPrepared(GetLastError());
-  }
-  return platform::UniqueLocalMemory(descriptor);
+  platform::BuiltSecurity built =
+      platform::SecurityFromText("D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;" + *user + ")");
+  if (!built.descriptor) return NotPrepared(built.failure.function.c_str(), built.failure.code);
+  return std::move(built.descriptor);
 }
 
 // A handle's number as the command line carries it.
@@ -110,16 +110,18 @@ unsigned long long NumberOf(void* handle) {
 
 }  // namespace
 
-Outcome NotPrepared(unsigned long error) {
-  return Outcome::Failed(platform::Format(
-      "The uninstaller could not prepare the removal (%s), so nothing was removed.",
-      platform::SystemErrorText(error).c_str()));
+Outcome NotPrepared(const char* function, unsigned long error) {
+  return Outcome::Failed(
+      platform::Format(
+          "The uninstaller could not prepare the removal (%s), so nothing was removed.",
+          platform::SystemErrorText(error).c_str()),
+      platform::Win32Failure(function, error));
 }
 
 Result<std::string> CreatePrivateFolder() {
   char temp[MAX_PATH + 1];
   const DWORD length = GetTempPathA(sizeof temp, temp);
-  if (length == 0 || length >= sizeof temp) return NotPrepared(GetLastError());
+  if (length == 0 || length >= sizeof temp) return NotPrepared("GetTempPathA", GetLastError());
   const auto descriptor = PrivateFolderSecurity();
   if (descriptor.failed()) return descriptor.outcome();
   SECURITY_ATTRIBUTES security{sizeof security, descriptor->get(), FALSE};
@@ -127,7 +129,9 @@ Result<std::string> CreatePrivateFolder() {
     const std::string folder =
         platform::Format("%sQuorvelle-uninstall-%lu-%u", temp, GetCurrentProcessId(), attempt);
     if (CreateDirectoryA(folder.c_str(), &security)) return folder + "\\";
-    if (GetLastError() != ERROR_ALREADY_EXISTS || attempt > 100) return NotPrepared(GetLastError());
+    if (GetLastError() != ERROR_ALREADY_EXISTS || attempt > 100) {
+      return NotPrepared("CreateDirectoryA", GetLastError());
+    }
   }
 }
 
@@ -135,7 +139,7 @@ Result<std::string> OwnProgramPath() {
   std::string path(MAX_PATH, '\0');
   for (;;) {
     const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return NotPrepared(GetLastError());
+    if (length == 0) return NotPrepared("GetModuleFileNameA", GetLastError());
     if (length < path.size()) return path.substr(0, length);
     path.resize(path.size() * 2);  // truncated: ask again with more room
   }
@@ -154,12 +158,12 @@ Outcome StartFinisher(const std::string& originalProgram, void* resultPipe) {
   if (!CopyFileA(originalProgram.c_str(), copy.c_str(), TRUE)) {
     const DWORD error = GetLastError();
     RemoveDirectoryA(folder.c_str());  // our own empty folder; not examined on purpose
-    return NotPrepared(error);
+    return NotPrepared("CopyFileA", error);
   }
   HANDLE rawSelf = nullptr;
   if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &rawSelf,
                        SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, TRUE, 0)) {
-    return NotPrepared(GetLastError());
+    return NotPrepared("DuplicateHandle", GetLastError());
   }
   platform::UniqueHandle self(rawSelf);
   std::string commandLine = platform::Format("\"%s\" %s %llu \"%s\"", copy.c_str(), FinishSwitch,
@@ -171,7 +175,7 @@ Outcome StartFinisher(const std::string& originalProgram, void* resultPipe) {
   // folder busy as its current folder.
   if (!CreateProcessA(copy.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
                       folder.c_str(), &startup, &process)) {
-    return NotPrepared(GetLastError());
+    return NotPrepared("CreateProcessA", GetLastError());
   }
   platform::UniqueHandle copyProcess(process.hProcess);
   platform::UniqueHandle copyThread(process.hThread);

@@ -10,9 +10,9 @@
 
 namespace uninstaller {
 
-// The failure of a step that prepares the removal, with the system's text
-// for `error`: nothing has been removed then.
-Outcome NotPrepared(unsigned long error);
+// The failure of `function`, a step that prepares the removal, with the
+// system's text for `error`: nothing has been removed then.
+Outcome NotPrepared(const char* function, unsigned long error);
 
 // The full path of this program's file.
 Result<std::string> OwnProgramPath();

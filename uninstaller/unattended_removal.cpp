@@ -18,11 +18,13 @@ bool SameText(const std::string& a, const std::string& b) {
 // The copy is the only one holding the writing end, so the original reads
 // until the copy has sent everything or has ended without a word.
 Outcome CreateResultPipe(platform::UniqueHandle& readEnd, platform::UniqueHandle& writeEnd) {
-  if (CreatePipe(readEnd.put(), writeEnd.put(), nullptr, 0) &&
-      SetHandleInformation(writeEnd.get(), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT)) {
-    return {};
+  if (!CreatePipe(readEnd.put(), writeEnd.put(), nullptr, 0)) {
+    return NotPrepared("CreatePipe", GetLastError());
   }
-  return NotPrepared(GetLastError());
+  if (!SetHandleInformation(writeEnd.get(), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT)) {
+    return NotPrepared("SetHandleInformation", GetLastError());
+  }
+  return {};
 }
 
 // Checks the log and hands the removal to a copy of this program, which
@@ -39,6 +41,16 @@ Result<platform::UniqueHandle> HandOver() {
     return started;
   }
   return readEnd;  // the writing end closes here: the copy holds the only other one
+}
+
+// A failure as an administrator reads it on standard error: the text the
+// user would see, then the diagnosis line when a system call failed.
+std::string ReportedFailure(const Outcome& failed) {
+  std::string text = platform::WithClosingFullStop(failed.failure());
+  if (const std::string diagnosis = platform::DiagnosisLine(failed.call()); !diagnosis.empty()) {
+    text += "\r\n" + diagnosis;
+  }
+  return text;
 }
 
 // The outcome as the copy sends it: the exit code's digit, a line end, the text.
@@ -103,7 +115,7 @@ int ExitCodeOf(const RemovalReport& report) {
 int RemoveUnattended() {
   const auto readEnd = HandOver();
   if (readEnd.failed()) {
-    platform::WriteStandardError(platform::WithClosingFullStop(readEnd.failure()));
+    platform::WriteStandardError(ReportedFailure(readEnd.outcome()));
     return kRemovalFailed;
   }
   std::string text;
@@ -117,7 +129,7 @@ void FinishUnattended(const FinishArguments& arguments) {
   const std::string folder = FolderOf(arguments.originalProgram);
   const auto log = ReadInstallLog(folder + "install.log");
   if (log.failed()) {
-    SendOutcome(pipe.get(), kRemovalFailed, platform::WithClosingFullStop(log.failure()));
+    SendOutcome(pipe.get(), kRemovalFailed, ReportedFailure(log.outcome()));
     return;
   }
   const std::string name = arguments.originalProgram.substr(folder.size());

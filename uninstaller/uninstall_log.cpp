@@ -53,12 +53,15 @@ Outcome CheckReadable(const std::string& logPath) {
   if (file) return {};
   const DWORD error = GetLastError();
   if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
-    return Outcome::Failed(platform::Format(
-        "The install log %s was not found, so nothing was removed.", logPath.c_str()));
+    return Outcome::Failed(
+        platform::Format("The install log %s was not found, so nothing was removed.",
+                         logPath.c_str()),
+        platform::Win32Failure("CreateFileA", error));
   }
   return Outcome::Failed(
       platform::Format("The install log %s cannot be read (%s), so nothing was removed.",
-                       logPath.c_str(), platform::SystemErrorText(error).c_str()));
+                       logPath.c_str(), platform::SystemErrorText(error).c_str()),
+      platform::Win32Failure("CreateFileA", error));
 }
 
 }  // namespace

@@ -14,7 +14,10 @@ void RegisterHiddenClass() {
   windowClass.lpfnWndProc = DefWindowProcA;
   windowClass.hInstance = GetModuleHandleA(nullptr);
   windowClass.lpszClassName = kHiddenClass;
-  if (!RegisterClassExA(&windowClass)) platform::Raise("Failed to register window class");
+  if (!RegisterClassExA(&windowClass)) {
+    platform::Raise("Failed to register window class",
+                    platform::Win32Failure("RegisterClassExA(hidden window)", GetLastError()));
+  }
 }
 
 void DispatchOne(HWND root, MSG& message) {
@@ -31,7 +34,10 @@ HWND Application::hiddenWindow() {
   // A tool window that is never shown has no taskbar button.
   hidden_.reset(CreateWindowExA(WS_EX_TOOLWINDOW, kHiddenClass, "", WS_POPUP, 0, 0, 0, 0, nullptr,
                                 nullptr, GetModuleHandleA(nullptr), nullptr));
-  if (!hidden_) platform::Raise("Failed to create window");
+  if (!hidden_) {
+    platform::Raise("Failed to create window",
+                    platform::Win32Failure("CreateWindowExA(hidden window)", GetLastError()));
+  }
   return hidden_.get();
 }
 

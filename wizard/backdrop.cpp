@@ -37,7 +37,10 @@ platform::UniqueBitmap CreateBackdropBitmap(int width, int height) {
   void* bits = nullptr;
   platform::UniqueBitmap bitmap(
       CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!bitmap || !bits) platform::Raise("Failed to create the backdrop bitmap");
+  if (!bitmap || !bits) {
+    platform::Raise("Failed to create the backdrop bitmap",
+                    platform::Win32Failure("CreateDIBSection", GetLastError()));
+  }
   // DIB rows are padded to a multiple of four bytes.
   const std::ptrdiff_t stride = ((static_cast<std::ptrdiff_t>(width) * 24 + 31) / 32) * 4;
   PaintBackdrop(static_cast<std::uint8_t*>(bits), width, height, stride);

@@ -9,7 +9,12 @@ ChildControl::ChildControl(const char* className, const char* text, DWORD style,
     : window_(CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, bounds.left,
                               bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
                               parent, nullptr, GetModuleHandleA(nullptr), nullptr)) {
-  if (!window_) platform::Raise("Failed to create window");
+  if (!window_) {
+    const DWORD error = GetLastError();
+    platform::Raise(
+        "Failed to create window",
+        platform::Win32Failure(std::string("CreateWindowExA(") + className + ")", error));
+  }
   SendMessageA(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 

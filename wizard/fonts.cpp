@@ -11,7 +11,11 @@ platform::UniqueFont MakeFont(const char* face, int characterHeight, FontStyle s
                                         style.italic, style.underline, FALSE, DEFAULT_CHARSET,
                                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                         DEFAULT_PITCH, face));
-  if (!font) platform::Raise(platform::Format("Failed to create font %s", face));
+  // GDI sets no error code for a font it cannot make.
+  if (!font) {
+    platform::Raise(platform::Format("Failed to create font %s", face),
+                    platform::CodelessFailure("CreateFontA"));
+  }
   return font;
 }
 

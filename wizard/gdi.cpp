@@ -8,13 +8,20 @@ namespace wizard {
 namespace {
 
 HDC KeptMemoryDc(const platform::UniqueMemoryDc& dc) {
-  if (!dc) platform::Raise("Failed to create a drawing surface");
+  // Made long before (kept); GDI sets no error code for it anyway.
+  if (!dc) {
+    platform::Raise("Failed to create a drawing surface",
+                    platform::CodelessFailure("CreateCompatibleDC"));
+  }
   return dc.get();
 }
 
 platform::UniqueBitmap NewBitmap(HDC reference, int width, int height) {
   platform::UniqueBitmap bitmap(CreateCompatibleBitmap(reference, width, height));
-  if (!bitmap) platform::Raise("Failed to create a drawing surface");
+  if (!bitmap) {
+    platform::Raise("Failed to create a drawing surface",
+                    platform::CodelessFailure("CreateCompatibleBitmap"));
+  }
   return bitmap;
 }
 

@@ -13,7 +13,10 @@ PageControl::PageControl(HWND parent, RECT bounds, HFONT font)
                             bounds.left, bounds.top, bounds.right - bounds.left,
                             bounds.bottom - bounds.top, parent, nullptr, GetModuleHandleA(nullptr),
                             nullptr)) {
-  if (!tabs_) platform::Raise("Failed to create window");
+  if (!tabs_) {
+    platform::Raise("Failed to create window",
+                    platform::Win32Failure("CreateWindowExA(" WC_TABCONTROLA ")", GetLastError()));
+  }
   SendMessageA(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   SendMessageA(hwnd(), TCM_SETITEMSIZE, 0, MAKELPARAM(kSelectorWidth, kSelectorHeight));
 }
@@ -31,7 +34,8 @@ void PageControl::AddPage(Panel& page) {
   item.pszText = const_cast<char*>("");  // the selectors are blank
   const int index = pageCount();
   if (SendMessageA(hwnd(), TCM_INSERTITEMA, index, reinterpret_cast<LPARAM>(&item)) != index) {
-    platform::Raise("Failed to create window");
+    platform::Raise("Failed to create window",
+                    platform::CodelessFailure("SendMessageA(TCM_INSERTITEMA)"));
   }
   pages_.push_back(&page);
   // The selector row exists only once it has selectors: lay the pages out below it now.

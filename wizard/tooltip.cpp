@@ -10,7 +10,10 @@ Tooltip::Tooltip(HWND owner)
     : window_(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner,
                               nullptr, GetModuleHandleA(nullptr), nullptr)) {
-  if (!window_) platform::Raise("Failed to create window");
+  if (!window_) {
+    platform::Raise("Failed to create window",
+                    platform::Win32Failure("CreateWindowExA(" TOOLTIPS_CLASSA ")", GetLastError()));
+  }
 }
 
 void Tooltip::Add(HWND window, RECT part, const char* text) {
@@ -23,7 +26,8 @@ void Tooltip::Add(HWND window, RECT part, const char* text) {
   tool.rect = part;
   tool.lpszText = const_cast<char*>(text);  // copied by the tooltip
   if (!SendMessageA(hwnd(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool))) {
-    platform::Raise("Failed to create window");
+    platform::Raise("Failed to create window",
+                    platform::CodelessFailure("SendMessageA(TTM_ADDTOOLA)"));
   }
 }
 

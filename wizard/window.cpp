@@ -30,14 +30,24 @@ void Window::RegisterClassOnce(const char* className, HICON icon) {
   windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = className;
-  if (!RegisterClassExA(&windowClass)) platform::Raise("Failed to register window class");
+  if (!RegisterClassExA(&windowClass)) {
+    const DWORD error = GetLastError();
+    platform::Raise(
+        "Failed to register window class",
+        platform::Win32Failure(std::string("RegisterClassExA(") + className + ")", error));
+  }
 }
 
 void Window::Create(const char* className, const char* title, DWORD style, DWORD exStyle, int x,
                     int y, int width, int height, HWND parent) {
   CreateWindowExA(exStyle, className, title, style, x, y, width, height, parent, nullptr,
                   GetModuleHandleA(nullptr), this);
-  if (!hwnd_) platform::Raise("Failed to create window");
+  if (!hwnd_) {
+    const DWORD error = GetLastError();
+    platform::Raise(
+        "Failed to create window",
+        platform::Win32Failure(std::string("CreateWindowExA(") + className + ")", error));
+  }
 }
 
 LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {

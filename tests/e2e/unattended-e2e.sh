@@ -4,8 +4,8 @@
 # after the other in one fresh prefix under a private Xvfb, nothing clicked:
 #   1. wrong command lines: exit code 1 and nothing written but the /LOG;
 #      without /S the error and the usage in a box;
-#   2. a read-only destination (root only): exit code 2, the error in the
-#      /LOG and on standard error, nothing else written;
+#   2. a read-only destination (root only): exit code 2, the error and the
+#      diagnosis line in the /LOG and on standard error, nothing else written;
 #   3. a build whose uninstaller stream is cut short: exit code 2, the
 #      decompression error in the log, and no dialog;
 #   4. /S alone: the wizard's default folder and options, help.txt not
@@ -96,10 +96,13 @@ if [ "$(id -u)" -eq 0 ]; then
   snapshot "$work/before"
   run "$setup_exe" /S /LOG='C:\logs\readonly.log' /D='R:\Quorvelle'
   same "exit code 2" "$code" 2
-  same "the error on standard error" "$stderr" 'Unable to write to R:\Quorvelle\install.log.'
+  # The folder could not be made, so the log's path is not found.
+  diagnosis='Diagnosis: WritePrivateProfileStringA failed with error 3 (0x00000003).'
+  same "the error on standard error, then the diagnosis" "$stderr" \
+    "$(printf '%s\n' 'Unable to write to R:\Quorvelle\install.log.' "$diagnosis")"
   same "what the log tells" "$(log_of readonly.log)" \
     "$(printf '%s\n' 'Installing Telvarion 5.0 into R:\Quorvelle' \
-                     'Error: Unable to write to R:\Quorvelle\install.log.')"
+                     'Error: Unable to write to R:\Quorvelle\install.log.' "$diagnosis")"
   same "nothing was written to the drive" "$(ls -A "$work/readonly-source")" ""
   check_nothing_else_changed '^drive_c/logs(/|$)'
 else
@@ -192,7 +195,8 @@ orphan="$TEST_WINEPREFIX/drive_c/Orphan"
 mkdir -p "$orphan" && cp "$(unix_path "$dir")Uninstall.exe" "$orphan/"
 run "$orphan/Uninstall.exe" /S
 same "an uninstaller without its log removes nothing: exit code 2" "$code:$stderr" \
-  '2:The install log C:\Orphan\install.log was not found, so nothing was removed.'
+  "$(printf '%s\n' '2:The install log C:\Orphan\install.log was not found, so nothing was removed.' \
+                   'Diagnosis: CreateFileA failed with error 2 (0x00000002).')"
 rm -rf "$orphan"
 check "the product's key stays" 'product_key'
 e2e_wine reg add "$other" /v DisplayName /d "Another product" /f "$reg_view" >/dev/null 2>&1

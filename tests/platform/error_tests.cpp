@@ -4,13 +4,26 @@
 
 namespace {
 
-TEST(SetupError, CarriesItsTextThroughAThrow) {
+// The text stays what the user reads; the diagnosis line is one fixed form
+// per kind of code, and absent when no system call failed.
+TEST(SetupError, CarriesItsTextAndTheFailedCallThroughAThrow) {
   try {
-    platform::Raise(platform::Format("Unable to write to %s", "C:\\x\\install.log"));
+    platform::Raise(platform::Format("Unable to write to %s", "C:\\x\\install.log"),
+                    platform::Win32Failure("WritePrivateProfileStringA", ERROR_SHARING_VIOLATION));
     FAIL() << "Raise returned";
   } catch (const platform::SetupError& error) {
     EXPECT_STREQ(error.what(), "Unable to write to C:\\x\\install.log");
+    EXPECT_EQ(platform::DiagnosisLine(error.call()),
+              "Diagnosis: WritePrivateProfileStringA failed with error 32 (0x00000020).");
   }
+  EXPECT_EQ(
+      platform::DiagnosisLine(platform::HResultFailure("CoCreateInstance", REGDB_E_CLASSNOTREG)),
+      "Diagnosis: CoCreateInstance failed with HRESULT 0x80040154.");
+  EXPECT_EQ(platform::DiagnosisLine(platform::ZlibFailure("inflate", -3)),
+            "Diagnosis: inflate failed with result -3.");
+  EXPECT_EQ(platform::DiagnosisLine(platform::CodelessFailure("SendMessageA(TTM_ADDTOOLA)")),
+            "Diagnosis: SendMessageA(TTM_ADDTOOLA) failed.");
+  EXPECT_EQ(platform::DiagnosisLine(platform::SetupError("Stream read error").call()), "");
 }
 
 TEST(SetupError, FormatHandlesLongAndEmptyTexts) {
