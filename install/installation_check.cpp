@@ -46,16 +46,16 @@ unsigned long long FileSize(const std::string& path) {
 
 }  // namespace
 
-std::string ReplacementObstacle(const std::string& target) {
+Obstacle ReplacementObstacle(const std::string& target) {
   const DWORD attributes = GetFileAttributesA(target.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return {};
   const std::string path = platform::FullPathName(target);
   // The system refuses to replace a read-only file, whoever asks.
   if ((attributes & FILE_ATTRIBUTE_READONLY) && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    return platform::Format(
+    return {platform::Format(
         "Cannot replace file \"%s\". The file is read-only. Clear its read-only attribute or "
         "choose another folder, then try again.",
-        path.c_str());
+        path.c_str())};
   }
   // Opened as the extraction opens it, without emptying it: what stops this
   // open would stop the extraction once the files before it are replaced.
@@ -64,10 +64,11 @@ std::string ReplacementObstacle(const std::string& target) {
                                               nullptr));
   if (file) return {};
   const DWORD error = GetLastError();
-  return platform::Format(
-      "Cannot replace file \"%s\". %s. Close %s and any other program that uses the file, "
-      "then try again.",
-      path.c_str(), platform::SystemErrorText(error).c_str(), product::FullName);
+  return {platform::Format(
+              "Cannot replace file \"%s\". %s. Close %s and any other program that uses the "
+              "file, then try again.",
+              path.c_str(), platform::SystemErrorText(error).c_str(), product::FullName),
+          platform::Win32Failure("CreateFileA", error)};
 }
 
 unsigned long long BytesNeeded(const std::vector<PlannedFile>& files) {
@@ -95,7 +96,7 @@ std::string SpaceObstacle(const std::string& installDir, unsigned long long byte
       SizeText(available.QuadPart).c_str(), SizeText(bytesNeeded - available.QuadPart).c_str());
 }
 
-std::string Installer::InstallationObstacle(const std::string& folderText) const {
+Obstacle Installer::InstallationObstacle(const std::string& folderText) const {
   const std::string folder = platform::ResolvedFolder(folderText);
   if (folder.empty()) return {};  // RunInstallation refuses the text itself
   // Nothing is opened through a destination the guard refuses; the
@@ -105,10 +106,10 @@ std::string Installer::InstallationObstacle(const std::string& folderText) const
   for (const product::PayloadRow& row : product::PayloadTable) {
     const std::string target = folder + row.fileName;
     if (IsPreservedFile(row.fileName) && platform::FileExists(target)) continue;
-    if (std::string obstacle = ReplacementObstacle(target); !obstacle.empty()) return obstacle;
+    if (Obstacle obstacle = ReplacementObstacle(target); !obstacle.empty()) return obstacle;
     planned.push_back({PayloadSize(row.resourceName), FileSize(target)});
   }
-  return SpaceObstacle(folder, BytesNeeded(planned));
+  return {SpaceObstacle(folder, BytesNeeded(planned))};
 }
 
 }  // namespace install

@@ -6,14 +6,24 @@
 // gone.
 #pragma once
 
+#include "platform/error.h"
+
 #include <string>
 #include <vector>
 
 namespace install {
 
-// Why the file at `target` cannot be replaced now, as the user reads it;
-// empty when it is not there or can be.
-std::string ReplacementObstacle(const std::string& target);
+// What stands in the way: the text the user reads (empty: nothing) and,
+// for an administrator's report, the call that showed it.
+struct Obstacle {
+  std::string text;
+  platform::FailedCall call;
+  bool empty() const noexcept { return text.empty(); }
+};
+
+// Why the file at `target` cannot be replaced now; nothing when it is not
+// there or can be.
+Obstacle ReplacementObstacle(const std::string& target);
 
 // One payload file as the installation will write it.
 struct PlannedFile {

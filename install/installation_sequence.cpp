@@ -226,8 +226,8 @@ bool Installer::RunInstallation(const std::string& folderText, InstallationHost&
     const std::string refusal = DestinationRefusal(installDir_, ReadDestinationFacts(installDir_));
     if (!refusal.empty()) platform::Raise(refusal);
   }
-  if (const std::string obstacle = InstallationObstacle(installDir_); !obstacle.empty()) {
-    platform::Raise(obstacle);
+  if (Obstacle obstacle = InstallationObstacle(installDir_); !obstacle.empty()) {
+    platform::Raise(std::move(obstacle.text), obstacle.call);
   }
   bool FolderCreated = false;
   if (!platform::DirectoryExists(installDir_)) {

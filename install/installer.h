@@ -5,6 +5,7 @@
 #pragma once
 
 #include "install/install_log.h"
+#include "install/installation_check.h"
 #include "platform/registry.h"
 #include "platform/security.h"
 #include "uninstaller/installation_files.h"
@@ -94,7 +95,7 @@ class Installer {
   // must replace is in use or read-only, the drive has too little room),
   // as the user reads it; empty when nothing known stands in the way.
   // Looks only: nothing is made or changed.
-  std::string InstallationObstacle(const std::string& folderText) const;
+  Obstacle InstallationObstacle(const std::string& folderText) const;
   // What the payload resource inflates to.
   unsigned long long PayloadSize(const std::string& resourceName) const;
 

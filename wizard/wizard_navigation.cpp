@@ -127,9 +127,9 @@ void SetupForm::StartInstallation() {
   Label8.SetText("please wait...");
   // The disabled buttons and the text are painted.
   if (!ProcessMessagesUnlessLeft()) return;
-  if (const std::string obstacle = installer_.InstallationObstacle(FolderEdit.text());
+  if (const install::Obstacle obstacle = installer_.InstallationObstacle(FolderEdit.text());
       !obstacle.empty()) {
-    ShowErrorBox(hwnd(), obstacle.c_str());
+    ShowErrorBox(hwnd(), obstacle.text.c_str());
     Label8.SetText(kPressContinue);
     BackBt.SetEnabled(true);
     ContinueBt.SetEnabled(true);

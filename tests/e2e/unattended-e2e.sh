@@ -245,8 +245,11 @@ cp "$log_file" "$work/install.log.first"
 entry_before=$(entry_values)
 run "$setup_exe" /S /LOG='C:\logs\again.log'
 in_use="Cannot replace file \"${dir}Quorvelle.exe\". $(system_text 32). Close Telvarion and any other program that uses the file, then try again."
-same "refused: exit code 2, the reason on standard error" "$code:$stderr" "2:$in_use"
-same "and in the log" "$(log_of again.log | tail -1)" "Error: $in_use"
+sharing='Diagnosis: CreateFileA failed with error 32 (0x00000020).'
+same "refused: exit code 2, the reason on standard error" "$code:$stderr" "2:$in_use
+$sharing"
+same "and in the log" "$(log_of again.log | tail -2)" "Error: $in_use
+$sharing"
 check "install.log is as it was" 'cmp -s "$log_file" "$work/install.log.first"'
 same "the uninstall entry is as it was" "$(entry_values)" "$entry_before"
 e2e_wine taskkill /F /IM Quorvelle.exe >/dev/null 2>&1; sleep 1
