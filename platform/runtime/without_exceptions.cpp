@@ -43,12 +43,15 @@ void __throw_bad_function_call() {
 }  // namespace std
 
 // The runtime's operator new throws std::bad_alloc when memory runs out, and
-// its form that must not throw (sorting asks for a buffer with it) catches it.
+// its forms that must not throw (sorting asks for a buffer with one) catch it.
 void* operator new(std::size_t size) {
   if (void* block = std::malloc(size != 0 ? size : 1)) return block;
   End();
 }
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  return std::malloc(size != 0 ? size : 1);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
   return std::malloc(size != 0 ? size : 1);
 }
 void operator delete(void* block) noexcept {
