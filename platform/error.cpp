@@ -27,8 +27,10 @@ std::string Format(const char* format, ...) {
 }
 
 std::string DiagnosisLine(const FailedCall& failed) {
-  if (failed.function.empty()) return {};
-  const char* call = failed.function.c_str();
+  if (!failed.function || !*failed.function) return {};
+  const std::string named =
+      failed.subject ? Format("%s(%s)", failed.function, failed.subject) : failed.function;
+  const char* call = named.c_str();
   switch (failed.kind) {
     case FailedCall::Kind::Win32:
       return Format("Diagnosis: %s failed with error %u (0x%08X).", call, failed.code, failed.code);

@@ -21,27 +21,31 @@ struct FailedCall {
   // Which kind of code the call reports, which decides how it is written.
   enum class Kind : std::uint8_t { None, Win32, HResult, Zlib };
 
-  std::string function;  // empty: no system call failed (a damaged stream, a refusal)
+  // The call's name, a text that lives as long as the program (a literal);
+  // null: no system call failed (a damaged stream, a refusal). Nothing is
+  // allocated between the failing call and the reading of its code.
+  const char* function = nullptr;
   Kind kind = Kind::None;
   std::uint32_t code = 0;  // the zlib result as its two's complement
+  // What the call was making, when one call serves several raises (a
+  // window class): written after the name in brackets. Lives as long.
+  const char* subject = nullptr;
 };
 
-// Each takes the call's name as a view, so that a literal allocates nothing
-// between the failing call and the reading of its GetLastError code.
 // For a GetLastError value or an LSTATUS:
-inline FailedCall Win32Failure(std::string_view function, DWORD code) {
-  return {std::string(function), FailedCall::Kind::Win32, code};
+constexpr FailedCall Win32Failure(const char* function, DWORD code, const char* subject = nullptr) {
+  return {function, FailedCall::Kind::Win32, code, subject};
 }
-inline FailedCall HResultFailure(std::string_view function, HRESULT code) {
-  return {std::string(function), FailedCall::Kind::HResult, static_cast<std::uint32_t>(code)};
+constexpr FailedCall HResultFailure(const char* function, HRESULT code) {
+  return {function, FailedCall::Kind::HResult, static_cast<std::uint32_t>(code)};
 }
-inline FailedCall ZlibFailure(std::string_view function, int result) {
-  return {std::string(function), FailedCall::Kind::Zlib, static_cast<std::uint32_t>(result)};
+constexpr FailedCall ZlibFailure(const char* function, int result) {
+  return {function, FailedCall::Kind::Zlib, static_cast<std::uint32_t>(result)};
 }
 // A call that failed without a code to tell why (a message refused, a
 // GDI object not made):
-inline FailedCall CodelessFailure(std::string_view function) {
-  return {std::string(function), FailedCall::Kind::None, 0};
+constexpr FailedCall CodelessFailure(const char* function) {
+  return {function, FailedCall::Kind::None, 0};
 }
 
 // The line an administrator's report adds after the text, e.g.

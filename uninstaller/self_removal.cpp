@@ -59,7 +59,7 @@ Result<platform::UniqueLocalMemory> PrivateFolderSecurity() {
   if (user.failed()) return user.outcome();
   platform::BuiltSecurity built =
       platform::SecurityFromText("D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;" + *user + ")");
-  if (!built.descriptor) return NotPrepared(built.failure.function.c_str(), built.failure.code);
+  if (!built.descriptor) return NotPrepared(built.failure.function, built.failure.code);
   return std::move(built.descriptor);
 }
 

@@ -11,9 +11,8 @@ ChildControl::ChildControl(const char* className, const char* text, DWORD style,
                               parent, nullptr, GetModuleHandleA(nullptr), nullptr)) {
   if (!window_) {
     const DWORD error = GetLastError();
-    platform::Raise(
-        "Failed to create window",
-        platform::Win32Failure(std::string("CreateWindowExA(") + className + ")", error));
+    platform::Raise("Failed to create window",
+                    platform::Win32Failure("CreateWindowExA", error, className));
   }
   SendMessageA(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }

@@ -32,9 +32,8 @@ void Window::RegisterClassOnce(const char* className, HICON icon) {
   windowClass.lpszClassName = className;
   if (!RegisterClassExA(&windowClass)) {
     const DWORD error = GetLastError();
-    platform::Raise(
-        "Failed to register window class",
-        platform::Win32Failure(std::string("RegisterClassExA(") + className + ")", error));
+    platform::Raise("Failed to register window class",
+                    platform::Win32Failure("RegisterClassExA", error, className));
   }
 }
 
@@ -44,9 +43,8 @@ void Window::Create(const char* className, const char* title, DWORD style, DWORD
                   GetModuleHandleA(nullptr), this);
   if (!hwnd_) {
     const DWORD error = GetLastError();
-    platform::Raise(
-        "Failed to create window",
-        platform::Win32Failure(std::string("CreateWindowExA(") + className + ")", error));
+    platform::Raise("Failed to create window",
+                    platform::Win32Failure("CreateWindowExA", error, className));
   }
 }
 

@@ -19,6 +19,8 @@ TEST(SetupError, CarriesItsTextAndTheFailedCallThroughAThrow) {
   EXPECT_EQ(
       platform::DiagnosisLine(platform::HResultFailure("CoCreateInstance", REGDB_E_CLASSNOTREG)),
       "Diagnosis: CoCreateInstance failed with HRESULT 0x80040154.");
+  EXPECT_EQ(platform::DiagnosisLine(platform::Win32Failure("CreateWindowExA", 1407, "EDIT")),
+            "Diagnosis: CreateWindowExA(EDIT) failed with error 1407 (0x0000057F).");
   EXPECT_EQ(platform::DiagnosisLine(platform::ZlibFailure("inflate", -3)),
             "Diagnosis: inflate failed with result -3.");
   EXPECT_EQ(platform::DiagnosisLine(platform::CodelessFailure("SendMessageA(TTM_ADDTOOLA)")),

@@ -3,6 +3,7 @@
 // failed check and ends with 1 when there was one.
 #include "platform/error.h"
 #include "platform/unique_resource.h"
+#include "tests/runtime/opaque.h"
 
 #include <windows.h>
 
@@ -25,14 +26,6 @@ void Check(bool condition, const char* what) {
   ++failures;
   std::fprintf(stderr, "FAILED: %s\n", what);
 }
-
-// A value the optimiser cannot see through, so that no call is folded away.
-template <typename T>
-T Opaque(T value) {
-  asm volatile("" : "+r"(value));
-  return value;
-}
-void* volatile kept;
 
 // What reached a handler. The texts of the allocation failures fit in the
 // string without memory of its own, so it is made even when memory is out.

@@ -5,6 +5,7 @@
 // with 1 when there was one.
 #include "platform/unique_resource.h"
 #include "uninstaller/unattended_removal.h"
+#include "tests/runtime/opaque.h"
 
 #include <windows.h>
 
@@ -17,13 +18,6 @@
 #include <vector>
 
 namespace {
-
-template <typename T>
-T Opaque(T value) {
-  asm volatile("" : "+r"(value));
-  return value;
-}
-void* volatile kept;
 
 struct Case {
   const char* name;
