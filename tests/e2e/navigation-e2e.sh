@@ -30,10 +30,8 @@ opened=$work/opened.log
 rm -f "$opened"
 export URL_RECORDER_LOG="Z:$opened"
 
-"$WINE_LOADER" "$setup_exe" </dev/null >"$work/setup.log" 2>&1 &
-setup_pid=$!
-
-window=$(e2e_wait_window 'Installation program' 30)
+e2e_start_window 'Installation program' "$work/setup.log" "$setup_exe"
+setup_pid=$e2e_pid window=$e2e_window
 check "the window appears" '[ -n "$window" ]'
 [ -n "$window" ] || { kill "$setup_pid" 2>/dev/null; exit 1; }
 sleep 0.5  # let the first paint land

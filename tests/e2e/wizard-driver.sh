@@ -49,9 +49,8 @@ prepare_prefix() {  # NAME
 # Starts the program under test, or another build or copy of it, in the
 # current folder.
 start_setup() {  # [PROGRAM]
-  "$WINE_LOADER" "${1:-$setup_exe}" </dev/null >"$TEST_WINEPREFIX/../setup.log" 2>&1 &
-  setup_pid=$!
-  window=$(e2e_wait_window "$title" 30)
+  e2e_start_window "$title" "$TEST_WINEPREFIX/../setup.log" "${1:-$setup_exe}"
+  setup_pid=$e2e_pid window=$e2e_window
   check "the wizard window appears" '[ -n "$window" ]'
   read -r cx cy _ < <(ask client "$title")
 }

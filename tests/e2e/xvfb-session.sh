@@ -97,6 +97,25 @@ e2e_wait_window() {   # TITLE [timeout_s]
   return 1
 }
 
+# Starts PROGRAM ARGS... in the background, its output to OUT, and waits up
+# to 30 s for its window TITLE; sets e2e_pid and e2e_window (empty when
+# none came). Once in many runs under load no first window came and Wine
+# printed nothing: such a start is named with the process's state, stopped
+# and made once more, so that only a second failure fails the walk.
+e2e_start_window() {  # TITLE OUT PROGRAM [ARGS...]
+  local title=$1 out=$2 try state; shift 2
+  for try in 1 2; do
+    "$WINE_LOADER" "$@" </dev/null >"$out" 2>&1 &
+    e2e_pid=$!
+    e2e_window=$(e2e_wait_window "$title" 30) && return 0
+    state=ended; kill -0 "$e2e_pid" 2>/dev/null && state=running
+    echo "note: no window \"$title\" 30 s after the start (try $try, process $state):" >&2
+    head -c 2000 "$out" >&2
+    kill "$e2e_pid" 2>/dev/null; wait "$e2e_pid" 2>/dev/null
+  done
+  return 1
+}
+
 # Client area of a window with a single fixed frame, in screen coordinates
 # ("X Y"): Wine draws the frame itself (no window manager), so the X window
 # is the whole window, with equal borders left, right and below.
