@@ -3,6 +3,7 @@
 #include "platform/registry.h"
 #include "platform/paths.h"
 #include "product/product_definition.h"
+#include "uninstaller/installation_files.h"
 
 #include <vector>
 
@@ -47,16 +48,9 @@ std::string GetProgramFilesDir(HKEY root) {
 }
 
 std::optional<std::string> RegisteredInstallFolder(HKEY root) {
-  const platform::UniqueKey key = platform::OpenKey(
-      root, std::string(platform::kUninstallKeys) + "\\" + product::ShortName, KEY_READ);
-  if (!key) return std::nullopt;
-  const std::optional<std::string> location =
-      platform::QueryTextValue(key.get(), "InstallLocation");
-  if (!location || !platform::IsFullyQualified(*location) ||
-      !platform::FileExists(platform::FolderPrefix(*location) + "install.log")) {
-    return std::nullopt;
-  }
-  return platform::WithoutTrailingBackslash(*location);
+  const std::string registered = uninstaller::RegisteredFolder(root);
+  if (registered.empty()) return std::nullopt;
+  return platform::WithoutTrailingBackslash(registered);
 }
 
 std::string DefaultDestinationFolder(HKEY root) {

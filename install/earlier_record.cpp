@@ -26,7 +26,6 @@ void AddOnce(std::vector<std::string>& paths, std::vector<std::wstring>& seen,
 EarlierRecord ReadEarlierRecord(const std::string& logPath, const std::string& installDir,
                                 const uninstaller::LinkFolders& links) {
   EarlierRecord record;
-  if (!platform::FileExists(logPath)) return record;
   const auto log = uninstaller::ReadInstallLog(logPath);
   if (log.failed()) return record;
   const uninstaller::InstallationFiles ours(installDir, links);
@@ -39,7 +38,7 @@ EarlierRecord ReadEarlierRecord(const std::string& logPath, const std::string& i
   // one that leads elsewhere.
   for (const std::string& entry : log->folders) {
     const std::string folder = platform::PathInOneForm(entry);
-    if (platform::IsFullyQualified(folder) && platform::DirectoryExists(folder) &&
+    if (platform::IsFullPath(folder) && platform::DirectoryExists(folder) &&
         !platform::IsLinkedFolder(folder)) {
       AddOnce(record.folders, seenFolders, entry);
     }

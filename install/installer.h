@@ -8,15 +8,12 @@
 #include "install/installation_check.h"
 #include "platform/registry.h"
 #include "platform/security.h"
-#include "uninstaller/installation_files.h"
 
 #include <windows.h>
 
 #include <functional>
 #include <optional>
 #include <string>
-#include <utility>
-#include <vector>
 
 namespace install {
 

@@ -196,6 +196,12 @@ bool IsFullPath(std::string_view path) {
   return RootLength(AnsiToWide(path)) != std::wstring_view::npos;
 }
 
+std::string FolderOf(const std::string& path) {
+  const size_t backslash = LastBackslash(path);
+  if (backslash == std::string::npos) return {};
+  return path.substr(0, backslash == 2 ? 3 : backslash);
+}
+
 std::vector<std::string> Levels(const std::string& path) {
   const std::wstring wide = AnsiToWide(path);
   std::vector<std::string> levels;

@@ -43,6 +43,10 @@ bool IsFullyQualified(std::string_view text);
 // system's resolution of the path and are none.
 bool IsFullPath(std::string_view path);
 
+// The folder part of a path: up to its last backslash, which a drive's root
+// ("C:\") keeps; empty when the path has no backslash.
+std::string FolderOf(const std::string& path);
+
 // Each level of a full path below its root ("X:\" or "\\server\share\"),
 // from the top down, without a trailing backslash.
 std::vector<std::string> Levels(const std::string& path);

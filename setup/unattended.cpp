@@ -106,15 +106,14 @@ std::string LogInsideDestination(const std::string& logFile, const std::string& 
   const std::string folder = platform::ResolvedFolder(destination);
   if (logFile.empty() || folder.empty()) return {};
   const std::string log = platform::FullPathName(logFile);
-  for (std::string level = log;;) {
+  for (std::string level = log; !level.empty(); level = platform::FolderOf(level)) {
     if (platform::IsSamePath(level, folder)) {
       return platform::Format("/LOG= must name a file outside the destination folder %s, not %s.",
                               platform::WithoutTrailingBackslash(folder).c_str(), log.c_str());
     }
-    const size_t backslash = platform::LastBackslash(level);
-    if (backslash == std::string::npos || level.size() <= 3) return {};
-    level.resize(backslash == 2 ? 3 : backslash);  // a drive's root keeps its backslash
+    if (level.size() <= 3) break;  // a drive's root: no level above it
   }
+  return {};
 }
 
 int Install(const SilentOptions& options, const std::string& destination, Report& report) {

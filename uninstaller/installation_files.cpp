@@ -36,6 +36,18 @@ LinkFolders SystemLinkFolders(HKEY root, const std::string& explorerKey) {
           ShellFolder(root, explorerKey, "Programs", CSIDL_PROGRAMS)};
 }
 
+std::string RegisteredFolder(HKEY root, const std::string& uninstallKeys) {
+  const platform::UniqueKey key =
+      platform::OpenKey(root, uninstallKeys + "\\" + product::ShortName, KEY_READ);
+  if (!key) return {};
+  std::string registered = platform::QueryTextValue(key.get(), "InstallLocation").value_or("");
+  if (!platform::IsFullPath(registered) ||
+      !platform::FileExists(platform::FolderPrefix(registered) + "install.log")) {
+    return {};
+  }
+  return registered;
+}
+
 InstallationLinks LinksIn(const LinkFolders& links) {
   InstallationLinks made;
   if (!links.desktop.empty()) {
@@ -70,12 +82,12 @@ std::string InstallationFiles::PathToRemove(const std::string& entry) const {
     if (platform::SameComparedForm(compared, link)) return path;
   }
   const std::string full = platform::PathInOneForm(entry);
-  const size_t backslash = platform::LastBackslash(full);
-  const std::string name = full.substr(backslash + 1);
+  const std::string name = full.substr(platform::LastBackslash(full) + 1);
   // A name with a colon would reach a stream of the file, not the file.
   if (name.empty() || name.find(':') != std::string::npos) return {};
-  const std::string folder = full.substr(0, backslash == 2 ? 3 : backslash);
-  if (!platform::SameComparedForm(platform::ComparedForm(folder), ownFolder_)) return {};
+  if (!platform::SameComparedForm(platform::ComparedForm(platform::FolderOf(full)), ownFolder_)) {
+    return {};
+  }
   return ownPrefix_ + name;
 }
 

@@ -28,6 +28,13 @@ struct LinkFolders {
 LinkFolders SystemLinkFolders(HKEY root = HKEY_CURRENT_USER,
                               const std::string& explorerKey = platform::kExplorerKey);
 
+// The folder the product's uninstall entry (root\uninstallKeys\ShortName)
+// names in "InstallLocation", as stored, while an installation is there
+// (its install.log is); empty otherwise. The installer proposes it, and the
+// uninstaller leaves the entry to it when it is another folder.
+std::string RegisteredFolder(HKEY root,
+                             const std::string& uninstallKeys = platform::kUninstallKeys);
+
 // The links and shortcut files the installation makes in those folders,
 // under the names it gives them.
 struct InstallationLinks {

@@ -92,9 +92,8 @@ void RemoveLoggedFiles(const std::vector<std::string>& files, const Installation
 
 // True when `target` names a file outside `ownFolder`; false for none.
 bool LeadsElsewhere(const std::string& target, const std::string& ownFolder) {
-  const size_t backslash = platform::LastBackslash(target);
-  if (target.empty() || backslash == std::string::npos) return false;
-  return !IsSamePath(target.substr(0, backslash == 2 ? 3 : backslash), ownFolder);
+  const std::string folder = platform::FolderOf(target);
+  return !folder.empty() && !IsSamePath(folder, ownFolder);
 }
 
 std::string ShortcutIconFile(const std::string& shortcut) {
@@ -108,16 +107,8 @@ std::string ShortcutIconFile(const std::string& shortcut) {
 
 std::string RegisteredElsewhere(const UninstallKeyLocation& location,
                                 const std::string& ownFolder) {
-  const platform::UniqueKey key =
-      platform::OpenKey(location.root, location.parentPath + "\\" + product::ShortName, KEY_READ);
-  if (!key) return {};
-  const std::string registered =
-      platform::QueryTextValue(key.get(), "InstallLocation").value_or("");
-  if (!IsFullPath(registered) || IsSamePath(registered, ownFolder) ||
-      !platform::FileExists(platform::FolderPrefix(registered) + "install.log")) {
-    return {};
-  }
-  return registered;
+  std::string registered = RegisteredFolder(location.root, location.parentPath);
+  return registered.empty() || IsSamePath(registered, ownFolder) ? std::string() : registered;
 }
 
 std::vector<std::string> OtherInstallationsLinks(const std::string& ownFolder,
