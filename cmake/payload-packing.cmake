@@ -5,11 +5,12 @@ find_package(Python3 REQUIRED COMPONENTS Interpreter)
 set(PAYLOAD_PACKER ${PROJECT_SOURCE_DIR}/tools/payload/pack_payload.py)
 
 # pack_payload(OUTPUT stream INPUT file [DAMAGE option...] [DEPENDS item...])
-# One zlib stream of INPUT at the fastest level; DAMAGE passes the packer's
-# options that spoil the stream on purpose (test modules only).
+# One zlib stream of INPUT at the fastest level, and beside it stream.size,
+# INPUT's size; DAMAGE passes the packer's options that spoil the stream on
+# purpose (test modules only).
 function(pack_payload)
   cmake_parse_arguments(ARG "" "OUTPUT;INPUT" "DAMAGE;DEPENDS" ${ARGN})
-  add_custom_command(OUTPUT ${ARG_OUTPUT}
+  add_custom_command(OUTPUT ${ARG_OUTPUT} ${ARG_OUTPUT}.size
     COMMAND Python3::Interpreter ${PAYLOAD_PACKER} ${ARG_DAMAGE} ${ARG_INPUT} ${ARG_OUTPUT}
     DEPENDS ${ARG_INPUT} ${PAYLOAD_PACKER} ${ARG_DEPENDS}
     COMMENT "Packing ${ARG_OUTPUT}"
@@ -18,7 +19,8 @@ endfunction()
 
 # write_payload_script(RC_FILE NAME stream [NAME stream...])
 # A resource script with each stream as resource NAME of type "BINARY",
-# language 11274 (primary 0x0A, sublanguage 0x0B). Rewritten only when its
+# language 11274 (primary 0x0A, sublanguage 0x0B), and its stream.size as
+# the RCDATA resource NAME. Rewritten only when its
 # text changes, so a new configure does not relink. Targets of the calling
 # folder that compile the script are rebuilt when a stream changes.
 function(write_payload_script rcFile)
@@ -27,11 +29,12 @@ function(write_payload_script rcFile)
   set(streams)
   while(pairs)
     list(POP_FRONT pairs name stream)
-    list(APPEND streams ${stream})
+    list(APPEND streams ${stream} ${stream}.size)
     # The name is quoted (HELP alone is a keyword of the resource language);
     # a LANGUAGE line before each keeps the compiler from joining one line's
     # file name with the next line's quoted name.
-    string(APPEND lines "LANGUAGE 0x0A, 0x0B\n\"${name}\" BINARY \"${stream}\"\n")
+    string(APPEND lines "LANGUAGE 0x0A, 0x0B\n\"${name}\" BINARY \"${stream}\"\n"
+                        "LANGUAGE 0x0A, 0x0B\n\"${name}\" RCDATA \"${stream}.size\"\n")
   endwhile()
   file(CONFIGURE OUTPUT ${rcFile} CONTENT "${lines}")
   set_source_files_properties(${rcFile} PROPERTIES OBJECT_DEPENDS "${streams}")

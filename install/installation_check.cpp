@@ -103,11 +103,10 @@ Obstacle Installer::InstallationObstacle(const std::string& folderText) const {
   // installation then says why.
   if (isElevated_() && !DestinationRefusal(folder, ReadDestinationFacts(folder)).empty()) return {};
   std::vector<PlannedFile> planned;
-  for (const product::PayloadRow& row : product::PayloadTable) {
-    const std::string target = folder + row.fileName;
-    if (IsPreservedFile(row.fileName) && platform::FileExists(target)) continue;
+  for (const product::PayloadRow* row : PayloadRowsToExtract(folder)) {
+    const std::string target = folder + row->fileName;
     if (Obstacle obstacle = ReplacementObstacle(target); !obstacle.empty()) return obstacle;
-    planned.push_back({PayloadSize(row.resourceName), FileSize(target)});
+    planned.push_back({PayloadSize(row->resourceName), FileSize(target)});
   }
   return {SpaceObstacle(folder, BytesNeeded(planned))};
 }

@@ -16,6 +16,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -121,15 +122,38 @@ void Installer::Record(LogEntryKind kind, const std::string& path, Recorded what
   if (onRecorded_) onRecorded_(what, path);
 }
 
-bool Installer::InstallPayloads() {
+std::vector<const product::PayloadRow*> PayloadRowsToExtract(const std::string& installDir) {
+  std::vector<const product::PayloadRow*> rows;
   for (const product::PayloadRow& row : product::PayloadTable) {
-    const std::string target = installDir_ + row.fileName;
-    const bool preserved = IsPreservedFile(row.fileName);
-    if (preserved && platform::FileExists(target)) continue;
-    if (!ExtractPayload(target, row.resourceName)) return false;
-    if (!preserved) AddLogEntry(LogEntryKind::File, target);
+    if (!(IsPreservedFile(row.fileName) && platform::FileExists(installDir + row.fileName))) {
+      rows.push_back(&row);
+    }
   }
-  return true;
+  return rows;
+}
+
+// A stop leaves every file made so far listed, so that the product's
+// uninstaller removes them; the file it broke off is listed only when it
+// could not be removed.
+Extraction Installer::InstallPayloads(InstallationHost& host) {
+  const std::vector<const product::PayloadRow*> rows = PayloadRowsToExtract(installDir_);
+  unsigned long long total = 0, done = 0;
+  for (const product::PayloadRow* row : rows) total += PayloadSize(row->resourceName);
+  const ChunkObserver wrote = [&](size_t count) {
+    done += count;
+    return host.PayloadProgress(std::min(done, total), total);
+  };
+  for (const product::PayloadRow* row : rows) {
+    const std::string target = installDir_ + row->fileName;
+    const Extraction result = Extract(target, row->resourceName, wrote);
+    if (result == Extraction::CutShort) return result;
+    const bool exists = platform::FileExists(target);
+    // Reported written, but nothing is found there: as good as cut short.
+    if (result == Extraction::Written && !exists) return Extraction::CutShort;
+    if (exists && !IsPreservedFile(row->fileName)) AddLogEntry(LogEntryKind::File, target);
+    if (result == Extraction::Stopped) return result;
+  }
+  return Extraction::Written;
 }
 
 void Installer::CreateDesktopLink(const platform::ShellFolderReader& reader) {
@@ -235,9 +259,16 @@ bool Installer::RunInstallation(const std::string& folderText, InstallationHost&
     FolderCreated = true;
   }
   BeginLog();
-  if (!InstallPayloads()) {
-    host.ShowDecompressionError();
-    return false;
+  switch (InstallPayloads(host)) {
+    case Extraction::Written:
+      break;
+    case Extraction::CutShort:
+      host.ShowDecompressionError();
+      return false;
+    case Extraction::Stopped:
+      // The folder the stop leaves goes with the product's removal.
+      if (FolderCreated) AddLogEntry(LogEntryKind::Folder, installDir_);
+      return false;
   }
   CreateShortcutsThenRegister(host);
   LogProductFiles(FolderCreated);

@@ -8,12 +8,14 @@
 #include "install/installation_check.h"
 #include "platform/registry.h"
 #include "platform/security.h"
+#include "product/product_definition.h"
 
 #include <windows.h>
 
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace install {
 
@@ -32,7 +34,21 @@ class InstallationHost {
   // Whether help.txt is opened at the end: the wizard always opens it; an
   // unattended installation opens nothing the administrator did not ask for.
   virtual bool OpenHelpText() { return true; }
+  // How far the payloads are, in inflated bytes of `total`, told after each
+  // chunk written; false stops the installation there. An unattended
+  // installation is never stopped.
+  virtual bool PayloadProgress(unsigned long long done, unsigned long long total) {
+    static_cast<void>(done), static_cast<void>(total);
+    return true;
+  }
 };
+
+// What became of one payload: written whole; its stream cut short before
+// its end (no file); or stopped part-way at the host's request (the file
+// removed if it could be).
+enum class Extraction { Written, CutShort, Stopped };
+// Told of each chunk an extraction wrote; false stops it there.
+using ChunkObserver = std::function<bool(size_t written)>;
 
 // What the installation made, as it is recorded: a file, link or folder once
 // install.log lists it, a run-time file of the product once it is listed for
@@ -113,8 +129,10 @@ class Installer {
   bool RunInstallation(const std::string& folderText, InstallationHost& host);
 
  private:
+  Extraction Extract(const std::string& targetPath, const std::string& resourceName,
+                     const ChunkObserver& wrote);
   // The steps of RunInstallation, in its order.
-  bool InstallPayloads();
+  Extraction InstallPayloads(InstallationHost& host);
   void CreateShortcutsThenRegister(InstallationHost& host);
   void CreateShortcuts(InstallationHost& host);
   void CreateDesktopLink(const platform::ShellFolderReader& reader);
@@ -135,5 +153,8 @@ class Installer {
 
 // True when `fileName` equals an entry of PreservedFiles, byte for byte.
 bool IsPreservedFile(const std::string& fileName);
+// The payload rows an installation into `installDir` extracts, in the
+// table's order: a preserved file that is there is left alone.
+std::vector<const product::PayloadRow*> PayloadRowsToExtract(const std::string& installDir);
 
 }  // namespace install

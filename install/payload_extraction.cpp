@@ -1,7 +1,7 @@
 // ExtractPayload: one "BINARY" resource of the payload module inflated into
-// its target file. The stored stream is inflated twice, once to learn the
-// file's size and once to write it, so the inflated file is never held in
-// memory whole.
+// its target file in one pass, straight from where the resource lies: the
+// inflated file passes through one chunk and the stored stream is never
+// copied, so memory stays the same whatever the product's size.
 #include "install/installer.h"
 #include "install/payload_stream.h"
 #include "platform/error.h"
@@ -10,15 +10,13 @@
 #include "platform/unique_resource.h"
 
 #include <algorithm>
-#include <cstring>
+#include <optional>
 #include <vector>
 
 namespace install {
 
 namespace {
 
-constexpr size_t kCopyGranularity = 8192;
-constexpr size_t kScratchSize = 8192;
 constexpr size_t kMaxChunk = 61440;
 
 struct ResourceView {
@@ -43,26 +41,6 @@ ResourceView LoadPayloadResource(HMODULE module, const std::string& name) {
   return view;
 }
 
-// The inflater reads from a private copy of the stored stream, never from
-// the resource view.
-platform::UniqueHeapBlock CopyStoredStream(const ResourceView& view) {
-  const size_t capacity = (view.size + kCopyGranularity - 1) / kCopyGranularity * kCopyGranularity;
-  platform::UniqueHeapBlock copy(HeapAlloc(GetProcessHeap(), 0, capacity));
-  // The heap sets no error code for a block it cannot give.
-  if (!copy) platform::Raise(InflateErrorText(Z_MEM_ERROR), platform::CodelessFailure("HeapAlloc"));
-  std::memcpy(copy.get(), view.data, view.size);
-  return copy;
-}
-
-// The size pass: everything inflated into a small scratch area and dropped.
-size_t MeasureInflatedSize(PayloadInflater& inflater) {
-  inflater.Reset();
-  unsigned char scratch[kScratchSize];
-  while (inflater.Read(scratch, sizeof scratch) > 0) {
-  }
-  return inflater.Produced();
-}
-
 // A write that fails, or writes less without failing (no code then), ends the copy.
 void WriteChunk(HANDLE file, const unsigned char* data, size_t count) {
   DWORD written = 0;
@@ -74,48 +52,79 @@ void WriteChunk(HANDLE file, const unsigned char* data, size_t count) {
   }
 }
 
-// The copy pass: `size` bytes through one chunk of at most 61,440 bytes.
-void CopyInflated(PayloadInflater& inflater, HANDLE file, size_t size) {
-  inflater.Reset();
-  std::vector<unsigned char> chunk(std::min(size, kMaxChunk));
-  for (size_t remaining = size; remaining > 0;) {
-    const size_t count = std::min(chunk.size(), remaining);
-    if (inflater.Read(chunk.data(), count) < count) platform::Raise("Stream read error");
-    WriteChunk(file, chunk.data(), count);
-    remaining -= count;
-  }
+// A stream found damaged or cut short leaves no part of itself behind: the
+// file stays as if nothing had been inflated into it, empty. Should cutting
+// it back fail, the stream's fault is still what is reported, so the
+// results are not examined.
+void CutBackToEmpty(HANDLE file) noexcept {
+  SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+  SetEndOfFile(file);
 }
 
-// Inflates the stored stream into a new target file; false, with nothing
-// written, when the stream stops before its end marker. The inflater is
-// released before the file is closed.
-bool InflateIntoFile(const std::string& targetPath, const unsigned char* stored, size_t size) {
+[[noreturn]] void RaiseDamaged(HANDLE file, const PayloadInflater& inflater) {
+  CutBackToEmpty(file);
+  platform::Raise(InflateErrorText(inflater.Fault()),
+                  platform::ZlibFailure("inflate", inflater.FaultResult()));
+}
+
+// Inflates the stored stream into a new target file in one pass, through
+// one chunk of at most 61,440 bytes, telling `wrote` of each chunk; the
+// file is closed when this returns.
+Extraction InflateIntoFile(const std::string& targetPath, const ResourceView& view,
+                           const ChunkObserver& wrote) {
   const platform::UniqueFile file = platform::CreateFileForWriting(targetPath);
-  PayloadInflater inflater(stored, size);
-  const size_t inflatedSize = MeasureInflatedSize(inflater);
-  if (!inflater.Ended()) return false;
-  CopyInflated(inflater, file.get(), inflatedSize);
-  return true;
+  PayloadInflater inflater(view.data, view.size);
+  std::vector<unsigned char> chunk(kMaxChunk);
+  for (;;) {
+    const size_t count = inflater.Read(chunk.data(), chunk.size());
+    if (inflater.Fault() != 0) RaiseDamaged(file.get(), inflater);
+    if (count == 0) break;
+    WriteChunk(file.get(), chunk.data(), count);
+    if (wrote && !wrote(count)) return Extraction::Stopped;
+  }
+  if (inflater.Ended()) return Extraction::Written;
+  CutBackToEmpty(file.get());
+  return Extraction::CutShort;
+}
+
+// The payload's inflated size as the build recorded it beside the stream:
+// an RCDATA resource of the same name, eight bytes, least significant first.
+std::optional<unsigned long long> RecordedSize(HMODULE module, const std::string& name) {
+  const HRSRC found = FindResourceA(module, name.c_str(), MAKEINTRESOURCEA(10));  // RT_RCDATA
+  if (!found || SizeofResource(module, found) != 8) return std::nullopt;
+  const HGLOBAL loaded = LoadResource(module, found);
+  const auto* bytes = static_cast<const unsigned char*>(loaded ? LockResource(loaded) : nullptr);
+  if (!bytes) return std::nullopt;
+  unsigned long long size = 0;
+  for (int i = 7; i >= 0; --i) size = size << 8 | bytes[i];
+  return size;
 }
 
 }  // namespace
 
+// A module built without the recorded sizes (a test's) has its stream
+// inflated to learn it.
 unsigned long long Installer::PayloadSize(const std::string& resourceName) const {
+  if (const auto recorded = RecordedSize(payloadModule_, resourceName)) return *recorded;
   const ResourceView view = LoadPayloadResource(payloadModule_, resourceName);
   return InflatedSize(view.data, view.size);
 }
 
 bool Installer::ExtractPayload(const std::string& targetPath, const std::string& resourceName) {
+  return Extract(targetPath, resourceName, {}) == Extraction::Written &&
+         platform::FileExists(targetPath);
+}
+
+Extraction Installer::Extract(const std::string& targetPath, const std::string& resourceName,
+                              const ChunkObserver& wrote) {
   const ResourceView view = LoadPayloadResource(payloadModule_, resourceName);
-  const platform::UniqueHeapBlock copy = CopyStoredStream(view);
-  if (!InflateIntoFile(targetPath, static_cast<const unsigned char*>(copy.get()), view.size)) {
-    // A stream cut short would install a truncated program: the result is
-    // false whatever becomes of its still empty file, which goes if it can
-    // (something may hold it open), so the deletion's result is not examined.
-    DeleteFileA(targetPath.c_str());
-    return false;
-  }
-  return platform::FileExists(targetPath);
+  const Extraction result = InflateIntoFile(targetPath, view, wrote);
+  // A stream cut short would install a truncated program, and a file left
+  // part-written by a stop is no file of the product: either goes if it can
+  // (something may hold it open), so the deletion's result is not examined
+  // here; the caller lists what stays.
+  if (result != Extraction::Written) DeleteFileA(targetPath.c_str());
+  return result;
 }
 
 }  // namespace install

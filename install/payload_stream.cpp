@@ -3,7 +3,6 @@
 #include "platform/error.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace install {
 
@@ -17,16 +16,6 @@ static_assert(sizeof(void*) != 4 || sizeof(z_stream) == 56, "32-bit inflate stat
 void RaiseOnFailure(const char* function, int result) {
   if (result < 0) {
     platform::Raise(InflateErrorText(result), platform::ZlibFailure(function, result));
-  }
-}
-
-// Inflating goes on only while it makes progress: any other result, such as
-// a request for a preset dictionary no payload comes with (the inflater then
-// answers the same on every call), ends the stream as damaged.
-void RaiseUnlessProgress(int result) {
-  RaiseOnFailure("inflate", result);
-  if (result != Z_OK && result != Z_STREAM_END) {
-    platform::Raise(InflateErrorText(Z_DATA_ERROR), platform::ZlibFailure("inflate", result));
   }
 }
 
@@ -76,7 +65,7 @@ unsigned long long InflatedSize(const unsigned char* stored, size_t storedSize) 
 }
 
 PayloadInflater::PayloadInflater(const unsigned char* stored, size_t storedSize)
-    : stored_(stored), storedSize_(storedSize), input_(new unsigned char[kInputSize]) {
+    : stored_(stored), storedSize_(storedSize) {
   RaiseOnFailure("inflateInit_",
                  inflateInit_(&stream_, kStreamVersion, static_cast<int>(sizeof(z_stream))));
 }
@@ -86,43 +75,32 @@ PayloadInflater::~PayloadInflater() {
   inflateEnd(&stream_);
 }
 
-void PayloadInflater::Reset() {
-  RaiseOnFailure("inflateReset", inflateReset(&stream_));
-  position_ = 0;
-  stream_.next_in = nullptr;
-  stream_.avail_in = 0;
-  ended_ = false;
-}
-
-size_t PayloadInflater::Read(unsigned char* area, size_t size) {
+size_t PayloadInflater::Read(unsigned char* area, size_t size) noexcept {
   stream_.next_out = area;
   stream_.avail_out = static_cast<uInt>(size);
-  while (stream_.avail_out > 0 && !ended_) {
+  while (stream_.avail_out > 0 && !ended_ && fault_ == 0) {
     if (stream_.avail_in == 0 && !FillInput()) break;
     const int result = inflate(&stream_, Z_NO_FLUSH);
-    RaiseUnlessProgress(result);
+    if (result != Z_OK && result != Z_STREAM_END) {
+      fault_ = result < 0 ? result : Z_DATA_ERROR;
+      faultResult_ = result;
+    }
     ended_ = result == Z_STREAM_END;
   }
-  if (ended_) ReturnUnusedInput();
+  // Bytes after the end of the stream belong to no payload: never inflated.
+  if (ended_) stream_.avail_in = 0;
   return size - stream_.avail_out;
 }
 
-// Takes the next input from the stored data; false when none is left.
-bool PayloadInflater::FillInput() {
+// Points the inflater at the next input where it is stored; false when
+// none is left. zlib only reads through next_in.
+bool PayloadInflater::FillInput() noexcept {
   const size_t count = std::min(kInputSize, storedSize_ - position_);
   if (count == 0) return false;
-  std::memcpy(input_.get(), stored_ + position_, count);
-  position_ += count;
-  stream_.next_in = input_.get();
+  stream_.next_in = const_cast<unsigned char*>(stored_ + position_);
   stream_.avail_in = static_cast<uInt>(count);
+  position_ += count;
   return true;
-}
-
-// Bytes after the end of the stream belong to no payload: they go back to
-// the stored data unread.
-void PayloadInflater::ReturnUnusedInput() {
-  position_ -= stream_.avail_in;
-  stream_.avail_in = 0;
 }
 
 }  // namespace install

@@ -1,11 +1,12 @@
 // The inflater an extraction reads a payload through: a zlib inflate state
-// over the memory copy of a stored stream, fed 65,536 bytes at a time.
+// reading the stored stream where it lies, in the program's own image,
+// 65,536 bytes at a time. Nothing of the stream is copied, so the memory an
+// installation needs does not grow with the product.
 #pragma once
 
 #include <zlib.h>
 
 #include <cstddef>
-#include <memory>
 
 namespace install {
 
@@ -28,29 +29,31 @@ class PayloadInflater {
   PayloadInflater(const PayloadInflater&) = delete;
   PayloadInflater& operator=(const PayloadInflater&) = delete;
 
-  // Back to the start of the stored stream, nothing buffered or produced.
-  void Reset();
-
   // Inflates up to `size` bytes into `area`; fewer only where the stream
-  // ends or the stored data runs out. Negative inflater results raise their
-  // text; any other result but progress or the end raises "data error".
-  size_t Read(unsigned char* area, size_t size);
+  // ends, the stored data runs out or the stream turns out damaged. Raises
+  // nothing: the caller decides what becomes of what it wrote before it
+  // raises Fault()'s text.
+  size_t Read(unsigned char* area, size_t size) noexcept;
 
-  // Bytes produced since the last reset.
-  unsigned long Produced() const noexcept { return stream_.total_out; }
+  // The inflater result that stopped the stream as damaged, 0 while none
+  // did: a negative result, or Z_DATA_ERROR for one that makes no progress
+  // (a request for a preset dictionary no payload comes with: the inflater
+  // would answer the same on every call).
+  int Fault() const noexcept { return fault_; }
+  int FaultResult() const noexcept { return faultResult_; }
   // True once the end-of-stream marker and checksum were reached.
   bool Ended() const noexcept { return ended_; }
 
  private:
-  bool FillInput();
-  void ReturnUnusedInput();
+  bool FillInput() noexcept;
 
   z_stream stream_{};
   const unsigned char* stored_;
   size_t storedSize_;
   size_t position_ = 0;  // where the next input is taken from the stored data
-  std::unique_ptr<unsigned char[]> input_;
   bool ended_ = false;
+  int fault_ = 0;
+  int faultResult_ = 0;  // what inflate answered, for the administrator
 };
 
 }  // namespace install

@@ -78,7 +78,8 @@ SetupForm::SetupForm(Application& application, MessageDialogs& dialogs, HMODULE 
                    {fonts_.comment.get(), RGB(198, 0, 0), Alignment::Center},
                    "for Windows XP and Vista"),
       VersionLabel(TabSheet1, Box(3, 61, 300, 13),
-                   {fonts_.window.get(), kWindowText, Alignment::Center, false, true}) {
+                   {fonts_.window.get(), kWindowText, Alignment::Center, false, true}),
+      InstallationProgress(TabSheet5, Box(53, 80, 200, 10), RGB(0, 64, 128)) {
   MakeContainers();
   for (WindowlessControl* control : std::initializer_list<WindowlessControl*>{
            &BakImage, &IconImage, &ContinueBt, &ExitBt, &ProductNameLabel, &BackBt}) {
@@ -93,6 +94,7 @@ SetupForm::SetupForm(Application& application, MessageDialogs& dialogs, HMODULE 
   TabSheet2.Register(SelectFolderBt);
   TabSheet2.Register(SpaceLabel);
   TabSheet5.Register(Label8);
+  TabSheet5.Register(InstallationProgress);
   TabSheet6.Register(FinalLabel);
   TabSheet6.Register(ThanksLabel);
   for (Panel* page : {&TabSheet1, &TabSheet2, &TabSheet3, &TabSheet5, &TabSheet6}) {

@@ -14,6 +14,7 @@
 #include "wizard/message_dialog.h"
 #include "wizard/page_control.h"
 #include "wizard/panel.h"
+#include "wizard/progress_bar.h"
 #include "wizard/speed_button.h"
 #include "wizard/tooltip.h"
 
@@ -87,6 +88,8 @@ class SetupForm : public FormWindow, private install::InstallationHost {
   ChildControl RunProgramCheck;
   ChildControl StartIconCheck;
   ChildControl DeskIconCheck;
+  // Under Label8 once the installation starts.
+  ProgressBar InstallationProgress;
 
   // TabSheet2 to TabSheet6, FolderEdit and the check boxes have their
   // windows once the form has been shown or a later page was asked for.
@@ -129,6 +132,7 @@ class SetupForm : public FormWindow, private install::InstallationHost {
   void BindHandlers();
   void AdvancePage();
   void StartInstallation();
+  bool RunInstallation();
   // Processes the waiting messages; false when the user left meanwhile.
   bool ProcessMessagesUnlessLeft();
 
@@ -140,9 +144,15 @@ class SetupForm : public FormWindow, private install::InstallationHost {
   bool RunProgramChecked() override;
   void ShowDecompressionError() override;
   HWND OwnerWindow() override;
+  bool PayloadProgress(unsigned long long done, unsigned long long total) override;
 
   std::optional<Tooltip> tooltip_;
   ExitState exitState_ = ExitState::WizardRunning;
+  // While RunInstallation runs, Exit's "&Yes" asks it to stop at its next
+  // chunk; the window closes once it has.
+  bool installing_ = false;
+  bool stopRequested_ = false;
+  DWORD lastMessages_ = 0;  // when the installation last let the messages through
   bool shown_ = false;
   HWND activeControl_ = nullptr;  // the control with the focus when the window was left
 };

@@ -13,6 +13,8 @@ namespace {
 
 enum Page { kWelcome = 0, kDestination = 1, kOptions = 2, kReady = 3 };
 
+constexpr DWORD kMessagesInterval = 30;  // milliseconds
+
 }  // namespace
 
 void SetupForm::BindHandlers() {
@@ -57,10 +59,16 @@ void SetupForm::BackBtClick() {
   if (PageControl1.current() == kWelcome) BackBt.SetEnabled(false);
 }
 
+// While the installation runs, the window must outlive it: "&Yes" asks it
+// to stop, and the window closes once it has (StartInstallation).
 void SetupForm::ExitBtClick() {
   if (exitState_ == ExitState::WizardRunning &&
       dialogs_.Show(hwnd(), MessageKind::Warning, kReallyExit, MessageButtons::YesNo) ==
           MessageAnswer::Yes) {
+    if (installing_) {
+      stopRequested_ = true;
+      return;
+    }
     exitState_ = ExitState::ExitConfirmed;
   }
   Close();
@@ -125,19 +133,54 @@ void SetupForm::StartInstallation() {
   ContinueBt.SetEnabled(false);
   BackBt.SetEnabled(false);
   Label8.SetText("please wait...");
+  InstallationProgress.Show();
   // The disabled buttons and the text are painted.
   if (!ProcessMessagesUnlessLeft()) return;
   if (const install::Obstacle obstacle = installer_.InstallationObstacle(FolderEdit.text());
       !obstacle.empty()) {
     ShowErrorBox(hwnd(), obstacle.text.c_str());
     Label8.SetText(kPressContinue);
+    InstallationProgress.Hide();
     BackBt.SetEnabled(true);
     ContinueBt.SetEnabled(true);
     return;
   }
-  if (installer_.RunInstallation(FolderEdit.text(), *this)) AdvancePage();
+  if (RunInstallation()) AdvancePage();
+  if (stopRequested_) {
+    exitState_ = ExitState::ExitConfirmed;
+    Close();
+    return;
+  }
   exitState_ = ExitState::InstallationAttempted;
   ExitBt.SetCaption("Close");
+}
+
+// The installation lets the waiting messages through between its chunks
+// (PayloadProgress), so the flag must also fall when it raises.
+bool SetupForm::RunInstallation() {
+  struct Installing {
+    bool& flag;
+    explicit Installing(bool& f) : flag(f) { flag = true; }
+    ~Installing() { flag = false; }
+  } installing(installing_);
+  lastMessages_ = GetTickCount();
+  return installer_.RunInstallation(FolderEdit.text(), *this);
+}
+
+// The window keeps answering while payloads are inflated: the messages are
+// let through every few hundredths of a second, often enough that no
+// stretch without them is seen, seldom enough that they cost nothing.
+// Only Exit and the link can act then: Continue and Back are disabled, the
+// page selectors refuse, and a close request is refused while the wizard
+// runs. The question Exit asks holds the installation where it is.
+bool SetupForm::PayloadProgress(unsigned long long done, unsigned long long total) {
+  InstallationProgress.SetPosition(done, total);
+  const DWORD now = GetTickCount();
+  if (now - lastMessages_ >= kMessagesInterval) {
+    Application::ProcessMessages();
+    lastMessages_ = GetTickCount();
+  }
+  return !stopRequested_;
 }
 
 bool SetupForm::DeskIconChecked() {

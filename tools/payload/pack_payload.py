@@ -5,6 +5,11 @@ nothing after it.
 
 Usage: pack_payload.py [damage options] INPUT OUTPUT
 
+Beside OUTPUT it writes OUTPUT.size: the file's size as eight bytes, least
+significant first, which the build puts beside the stream (an RCDATA
+resource of the same name), so that the setup program knows how much an
+installation writes without inflating anything.
+
 The damage options make the faulty streams the engine's tests need; a
 release build never passes them:
   --trailing N      append N bytes after the end of the stream
@@ -64,9 +69,12 @@ def main():
     parser.add_argument("--halve", action="store_true")
     args = parser.parse_args()
     with open(args.input, "rb") as source:
-        stream = damage(pack(source.read()), args)
+        data = source.read()
+    stream = damage(pack(data), args)
     with open(args.output, "wb") as target:
         target.write(stream)
+    with open(args.output + ".size", "wb") as target:
+        target.write(len(data).to_bytes(8, "little"))
     return 0
 
 
