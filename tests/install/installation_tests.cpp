@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -93,9 +94,16 @@ class FakeHost : public install::InstallationHost {
   bool RunProgramChecked() override { return run; }
   void ShowDecompressionError() override { ++decompressionErrors; }
   HWND OwnerWindow() override { return owner; }
+  // Records each report; asks to stop once `stopAt` bytes are done.
+  bool PayloadProgress(unsigned long long done, unsigned long long total) override {
+    progress.push_back({done, total});
+    return done < stopAt;
+  }
 
   bool desk = true, start = true, run = true;
   int decompressionErrors = 0;
+  std::vector<std::pair<unsigned long long, unsigned long long>> progress;
+  unsigned long long stopAt = ~0ull;
   HWND owner = GetDesktopWindow();
 };
 
@@ -543,6 +551,34 @@ TEST_F(Installation, APayloadFailureOnRowTwoStopsTheInstallation) {
   EXPECT_FALSE(platform::DirectoryExists(startMenu_));
   EXPECT_EQ(Uninstall("DisplayName"), RawValue{});
   EXPECT_TRUE(shell_.opened.empty());
+}
+
+// The total is known before anything is inflated (the build records each
+// payload's size); a stop asked for while the second payload is written
+// leaves the first one and the new folder listed for the uninstaller, and
+// nothing of the second, with no error shown and nothing after it made.
+TEST_F(Installation, ProgressCountsTheInflatedBytesAndAStopLeavesWhatWasMadeListed) {
+  const std::string dir = root_ / "Quorvelle\\";
+  size_t total = 0;
+  for (const char* name : {"QUORVELLE", "UNINSTALL", "COPYRIGHT", "HELP"}) {
+    total += Sample(name).size();
+  }
+  ASSERT_TRUE(Install(dir));
+  ASSERT_EQ(host_.progress.size(), 4u);
+  EXPECT_EQ(host_.progress.back(), std::make_pair(0ull + total, 0ull + total));
+  EXPECT_EQ(host_.progress.front().first, Sample("QUORVELLE").size());
+
+  const std::string other = root_ / "Stopped\\";
+  host_.progress.clear();
+  host_.stopAt = Sample("QUORVELLE").size() + 1;
+  EXPECT_FALSE(Install(other));
+
+  EXPECT_EQ(host_.progress.size(), 2u);
+  EXPECT_EQ(host_.decompressionErrors, 0);
+  EXPECT_EQ(Log(other), LogText({other + "Quorvelle.exe"}, {other}));
+  EXPECT_FALSE(platform::FileExists(other + "Uninstall.exe"));
+  EXPECT_FALSE(platform::FileExists(other + "Copyright.txt"));
+  EXPECT_EQ(shell_.opened.size(), 2u) << "the stopped installation opened something";
 }
 
 TEST_F(Installation, AnErrorOnTheProductPageShortcutStillRegistersAndStops) {

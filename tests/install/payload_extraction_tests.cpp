@@ -67,12 +67,13 @@ TEST_F(PayloadExtraction, LargeStreamInflatesByteForByte) {
   EXPECT_TRUE(actual == expected) << "content differs";
 }
 
-// Damaged streams fail in the size pass, before anything is written: an
-// old file has already been truncated by then and stays, empty. A valid
-// header that asks for a preset dictionary is damage too: no payload comes
-// with one, and the inflater would ask again forever.
+// Damaged streams leave an empty file: an old file has been truncated, and
+// what was written before the damage showed (all of a long stream whose
+// checksum is wrong) goes again. A valid header that asks for a preset
+// dictionary is damage too: no payload comes with one, and the inflater
+// would ask again forever.
 TEST_F(PayloadExtraction, DamagedStreamsRaiseDataErrorAndLeaveAnEmptyFile) {
-  for (const char* name : {"badchecksum", "badheader", "needsdictionary"}) {
+  for (const char* name : {"badchecksum", "badheader", "needsdictionary", "largebadchecksum"}) {
     SCOPED_TRACE(name);
     test::WriteFile(target_, "old content");
     EXPECT_EQ(ExtractRaising(name), "data error");

@@ -112,6 +112,10 @@ TEST_F(ReleasePayloads, EachInflatesToItsSourceFile) {
     ASSERT_FALSE(source.empty());
     ASSERT_TRUE(installer.ExtractPayload(folder / row.fileName, row.resourceName));
     EXPECT_TRUE(test::ReadFile(folder / row.fileName) == source) << "content differs";
+    // The size the checks and the progress go by, recorded beside the stream.
+    EXPECT_EQ(installer.PayloadSize(row.resourceName), source.size());
+    const HRSRC recorded = FindResourceA(module_.get(), row.resourceName, RT_RCDATA);
+    EXPECT_TRUE(recorded && SizeofResource(module_.get(), recorded) == 8u);
   }
 }
 
