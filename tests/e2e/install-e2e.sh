@@ -3,7 +3,11 @@
 # end to end, driven with real mouse clicks and typing under a private Xvfb,
 # each run in a fresh prefix cloned from the build's test prefix:
 #   1. the default options into the default folder;
-#   2. every option off, into a typed folder with blanks in its path.
+#   2. every option off, into a typed folder with blanks in its path;
+#   3. a build whose Copyright.txt is 1 GiB (LARGE_SETUP_EXE): the progress
+#      bar is part-filled while it works, Exit asks and holds the
+#      installation, "&No" lets it finish; in a second run "&Yes" stops it,
+#      the program ends, and the installed uninstaller removes all it made.
 # After each run: the finished page is shown and Close ends the program at
 # once with exit code 0; the installed files equal the packed sources byte for
 # byte; install.log, the links, the .url files and the uninstall entry hold
@@ -13,6 +17,7 @@
 set -u
 build=$(cd "$1" && pwd)
 probe=$2
+large_setup=$3
 . "$(dirname "$0")/wizard-driver.sh"
 
 check_url_files() {  # FOLDER INSTALL_DIR
@@ -113,6 +118,60 @@ check_url_files "$dir" "$dir"
 check_uninstall_entry "$dir"
 check_opened "${dir}help.txt"
 check "the program was not started" '! xdotool search --name "^Telvarion 5.0\$" >/dev/null 2>&1'
+e2e_stop
+
+# The progress bar's filled columns, of the 198 inside its frame: the only
+# pixels of its colour in the page area (the heading above it has it too)
+# are its 8 rows of fill.
+bar_filled() {
+  local shot
+  shot=$(mktemp --suffix=.png)
+  e2e_shot $((cx + 63)) $((cy + 45)) 313 126 "$shot"
+  echo $(($(convert "$shot" -depth 8 rgb:- | od -An -tu1 -v | xargs -n3 | grep -c '^0 64 128$') / 8))
+  rm -f "$shot"
+}
+# Into C:\Big with every option off, until Exit has asked its question
+# while payloads are written. Sets $filled.
+exit_while_installing() {
+  start_setup "$large_setup"
+  walk_to_installation 'C:\Big' 1
+  for _ in $(seq 200); do [ -e "$(unix_path 'C:\Big\')install.log" ] && break; sleep 0.02; done
+  click_exit
+  check "Exit asks while it installs" \
+    'ask dialog Warning 10000 | grep -qx "Installation not completed, really exit now?"'
+  # The question is centred on the wizard: moved aside, it lets the page
+  # be repainted and seen while the installation waits for the answer.
+  xdotool search --name '^Warning$' windowmove 0 0 >/dev/null 2>&1
+  sleep 0.5
+  filled=$(bar_filled)
+}
+echo "# 3. a product of 1 GiB: progress, Exit and \"&No\"; then Exit and \"&Yes\""
+prepare_prefix large
+dir='C:\Big\'
+exit_while_installing
+check "the progress bar is part-filled while it works ($filled of 198)" \
+  '[ "$filled" -gt 0 ] && [ "$filled" -lt 198 ]'
+ask press Warning No 5000 >/dev/null
+check_finished
+same "the whole file was written" "$(stat -c %s "$(unix_path "$dir")Copyright.txt")" 1073741824
+same "the log ends with the new folder" \
+  "$(tr -d '\r' <"$(unix_path "$dir")install.log" | tail -1)" "1=$dir"
+rm -rf "$(unix_path "$dir")"
+e2e_wine reg delete 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Quorvelle' /f \
+  "$reg_view" >/dev/null 2>&1
+exit_while_installing
+ask press Warning Yes 5000 >/dev/null
+check_program_ends 'Exit, "&Yes", while it installs'
+same "install.log lists what was made" "$(cat "$(unix_path "$dir")install.log")" "$header
+$(crlf '[Files]' "1=${dir}Quorvelle.exe" "2=${dir}Uninstall.exe" '[Folders]' "1=$dir")"
+check "the part-written file is gone" '[ ! -e "$(unix_path "$dir")Copyright.txt" ]'
+check "no uninstall entry" \
+  '! e2e_wine reg query "HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Quorvelle" \
+     "$reg_view" >/dev/null 2>&1'
+(cd "$TEST_WINEPREFIX/drive_c" && timeout 60 "$WINE_LOADER" "$(unix_path "$dir")Uninstall.exe" /S \
+   </dev/null >/dev/null 2>&1)
+for _ in $(seq 50); do [ -e "$(unix_path "$dir")" ] || break; sleep 0.2; done
+check "the uninstaller removed everything" '[ ! -e "$(unix_path "$dir")" ]'
 e2e_stop
 
 checks_done
