@@ -1,7 +1,7 @@
 // extract_bench MODULE [ROUNDS [NAME]]: times ExtractPayload on the "PAYLOAD"
-// resource of MODULE (or NAME: a built Setup.exe's "QUORVELLE") against a plain one-pass inflate of the same resource
-// into the same kind of file, alternating the two, and prints the medians,
-// their ratio and the process's peak memory before and after extracting.
+// resource of MODULE (or NAME: a built Setup.exe's "QUORVELLE") against a plain one-pass inflate of
+// the same resource into the same kind of file, alternating the two, and prints the medians, their
+// ratio and the process's peak memory before and after extracting.
 #include "install/installer.h"
 #include "platform/error.h"
 #include "platform/unique_resource.h"
@@ -145,8 +145,8 @@ int Run(const std::string& modulePath, int rounds, const std::string& name) {
   DeleteFileA(reference.c_str());
 
   const double extract = Median(extractTimes), onePass = Median(onePassTimes);
-  std::printf("payload: %zu bytes stored, %llu bytes inflated; outputs %s\n", storedSize,
-              inflated, same ? "identical" : "DIFFER");
+  std::printf("payload: %zu bytes stored, %llu bytes inflated; outputs %s\n", storedSize, inflated,
+              same ? "identical" : "DIFFER");
   std::printf("  ExtractPayload   median %9.2f ms  (%7.1f MB/s of output)\n", extract,
               inflated / extract / 1000.0);
   std::printf("  one-pass inflate median %9.2f ms  (%7.1f MB/s of output)\n", onePass,

@@ -85,7 +85,8 @@ int main() {
     ++probes;
     Sleep(2);
   }
-  std::printf("installed in %.0f ms; longest stretch without reading messages %.0f ms (%d probes)\n",
-              Now() - start, longest, probes);
+  std::printf(
+      "installed in %.0f ms; longest stretch without reading messages %.0f ms (%d probes)\n",
+      Now() - start, longest, probes);
   return 0;
 }

@@ -132,13 +132,21 @@ std::vector<const product::PayloadRow*> PayloadRowsToExtract(const std::string& 
   return rows;
 }
 
-// A stop leaves every file made so far listed, so that the product's
-// uninstaller removes them; the file it broke off is listed only when it
-// could not be removed.
+// The payloads are written where the host runs them (the wizard: on a
+// thread of its own), and nothing else of the installation happens
+// meanwhile. A stop leaves every file made so far listed, so that the
+// product's uninstaller removes them; the file it broke off is listed only
+// when it could not be removed.
 Extraction Installer::InstallPayloads(InstallationHost& host) {
   const std::vector<const product::PayloadRow*> rows = PayloadRowsToExtract(installDir_);
-  unsigned long long total = 0, done = 0;
+  unsigned long long total = 0;
   for (const product::PayloadRow* row : rows) total += PayloadSize(row->resourceName);
+  return host.RunPayloads([&] { return ExtractRows(rows, total, host); });
+}
+
+Extraction Installer::ExtractRows(const std::vector<const product::PayloadRow*>& rows,
+                                  unsigned long long total, InstallationHost& host) {
+  unsigned long long done = 0;
   const ChunkObserver wrote = [&](size_t count) {
     done += count;
     return host.PayloadProgress(std::min(done, total), total);

@@ -19,6 +19,11 @@
 
 namespace install {
 
+// What became of one payload: written whole; its stream cut short before
+// its end (no file); or stopped part-way at the host's request (the file
+// removed if it could be).
+enum class Extraction { Written, CutShort, Stopped };
+
 // What the engine asks of the wizard while it runs.
 class InstallationHost {
  public:
@@ -34,19 +39,19 @@ class InstallationHost {
   // Whether help.txt is opened at the end: the wizard always opens it; an
   // unattended installation opens nothing the administrator did not ask for.
   virtual bool OpenHelpText() { return true; }
+  // Runs the writing of the payloads, which takes as long as the product is
+  // large: here, on the installation's own thread; the wizard hands it to a
+  // thread of its own and goes on reading its messages until it ends.
+  // Whatever `payloads` raises comes out of this call.
+  virtual Extraction RunPayloads(const std::function<Extraction()>& payloads) { return payloads(); }
   // How far the payloads are, in inflated bytes of `total`, told after each
-  // chunk written; false stops the installation there. An unattended
-  // installation is never stopped.
+  // chunk written, on the thread that writes them; false stops the
+  // installation there. An unattended installation is never stopped.
   virtual bool PayloadProgress(unsigned long long done, unsigned long long total) {
     static_cast<void>(done), static_cast<void>(total);
     return true;
   }
 };
-
-// What became of one payload: written whole; its stream cut short before
-// its end (no file); or stopped part-way at the host's request (the file
-// removed if it could be).
-enum class Extraction { Written, CutShort, Stopped };
 // Told of each chunk an extraction wrote; false stops it there.
 using ChunkObserver = std::function<bool(size_t written)>;
 
@@ -133,6 +138,8 @@ class Installer {
                      const ChunkObserver& wrote);
   // The steps of RunInstallation, in its order.
   Extraction InstallPayloads(InstallationHost& host);
+  Extraction ExtractRows(const std::vector<const product::PayloadRow*>& rows,
+                         unsigned long long total, InstallationHost& host);
   void CreateShortcutsThenRegister(InstallationHost& host);
   void CreateShortcuts(InstallationHost& host);
   void CreateDesktopLink(const platform::ShellFolderReader& reader);

@@ -9,7 +9,6 @@
 #include "platform/paths.h"
 #include "platform/unique_resource.h"
 
-#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -90,7 +89,7 @@ Extraction InflateIntoFile(const std::string& targetPath, const ResourceView& vi
 // The payload's inflated size as the build recorded it beside the stream:
 // an RCDATA resource of the same name, eight bytes, least significant first.
 std::optional<unsigned long long> RecordedSize(HMODULE module, const std::string& name) {
-  const HRSRC found = FindResourceA(module, name.c_str(), MAKEINTRESOURCEA(10));  // RT_RCDATA
+  const HRSRC found = FindResourceA(module, name.c_str(), RT_RCDATA);
   if (!found || SizeofResource(module, found) != 8) return std::nullopt;
   const HGLOBAL loaded = LoadResource(module, found);
   const auto* bytes = static_cast<const unsigned char*>(loaded ? LockResource(loaded) : nullptr);

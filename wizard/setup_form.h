@@ -18,6 +18,8 @@
 #include "wizard/speed_button.h"
 #include "wizard/tooltip.h"
 
+#include <atomic>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -144,15 +146,20 @@ class SetupForm : public FormWindow, private install::InstallationHost {
   bool RunProgramChecked() override;
   void ShowDecompressionError() override;
   HWND OwnerWindow() override;
+  install::Extraction RunPayloads(const std::function<install::Extraction()>& payloads) override;
   bool PayloadProgress(unsigned long long done, unsigned long long total) override;
+  bool ConfirmExit();
 
   std::optional<Tooltip> tooltip_;
   ExitState exitState_ = ExitState::WizardRunning;
   // While RunInstallation runs, Exit's "&Yes" asks it to stop at its next
-  // chunk; the window closes once it has.
+  // chunk; the window closes once it has. The payloads are written on a
+  // thread of their own, which reads the last three and sets progress_.
   bool installing_ = false;
-  bool stopRequested_ = false;
-  DWORD lastMessages_ = 0;  // when the installation last let the messages through
+  std::atomic<bool> stopRequested_ = false;
+  // Set while the payloads may go on: reset while Exit asks its question.
+  platform::UniqueHandle mayGoOn_;
+  std::atomic<unsigned> progress_ = 0;  // of kProgressScale
   bool shown_ = false;
   HWND activeControl_ = nullptr;  // the control with the focus when the window was left
 };

@@ -3,8 +3,10 @@
 // publisher's link, the folder button and the start of the installation.
 #include "wizard/folder_browser.h"
 #include "platform/shell.h"
+#include "product/program_texts.h"
 #include "product/product_definition.h"
 #include "install/destination_folder.h"
+#include "wizard/background_work.h"
 #include "wizard/error_box.h"
 #include "wizard/setup_form.h"
 
@@ -13,7 +15,10 @@ namespace {
 
 enum Page { kWelcome = 0, kDestination = 1, kOptions = 2, kReady = 3 };
 
-constexpr DWORD kMessagesInterval = 30;  // milliseconds
+// How often the progress bar follows the payloads, in milliseconds; the
+// messages are read as they come.
+constexpr DWORD kMessagesInterval = 30;
+constexpr unsigned kProgressScale = 1u << 16;
 
 }  // namespace
 
@@ -62,9 +67,7 @@ void SetupForm::BackBtClick() {
 // While the installation runs, the window must outlive it: "&Yes" asks it
 // to stop, and the window closes once it has (StartInstallation).
 void SetupForm::ExitBtClick() {
-  if (exitState_ == ExitState::WizardRunning &&
-      dialogs_.Show(hwnd(), MessageKind::Warning, kReallyExit, MessageButtons::YesNo) ==
-          MessageAnswer::Yes) {
+  if (exitState_ == ExitState::WizardRunning && ConfirmExit()) {
     if (installing_) {
       stopRequested_ = true;
       return;
@@ -72,6 +75,22 @@ void SetupForm::ExitBtClick() {
     exitState_ = ExitState::ExitConfirmed;
   }
   Close();
+}
+
+// The payloads wait at their next chunk while the question is open, so
+// that the answer finds the installation where the user left it.
+bool SetupForm::ConfirmExit() {
+  struct Held {
+    HANDLE goOn;
+    explicit Held(HANDLE event) : goOn(event) {
+      if (goOn) ResetEvent(goOn);
+    }
+    ~Held() {
+      if (goOn) SetEvent(goOn);
+    }
+  } held(installing_ ? mayGoOn_.get() : nullptr);
+  return dialogs_.Show(hwnd(), MessageKind::Warning, kReallyExit, MessageButtons::YesNo) ==
+         MessageAnswer::Yes;
 }
 
 // Pages change only through Continue and Back.
@@ -155,31 +174,45 @@ void SetupForm::StartInstallation() {
   ExitBt.SetCaption("Close");
 }
 
-// The installation lets the waiting messages through between its chunks
-// (PayloadProgress), so the flag must also fall when it raises.
+// The flag falls also when the installation raises.
 bool SetupForm::RunInstallation() {
   struct Installing {
     bool& flag;
     explicit Installing(bool& f) : flag(f) { flag = true; }
     ~Installing() { flag = false; }
   } installing(installing_);
-  lastMessages_ = GetTickCount();
   return installer_.RunInstallation(FolderEdit.text(), *this);
 }
 
-// The window keeps answering while payloads are inflated: the messages are
-// let through every few hundredths of a second, often enough that no
-// stretch without them is seen, seldom enough that they cost nothing.
-// Only Exit and the link can act then: Continue and Back are disabled, the
-// page selectors refuse, and a close request is refused while the wizard
-// runs. The question Exit asks holds the installation where it is.
-bool SetupForm::PayloadProgress(unsigned long long done, unsigned long long total) {
-  InstallationProgress.SetPosition(done, total);
-  const DWORD now = GetTickCount();
-  if (now - lastMessages_ >= kMessagesInterval) {
-    Application::ProcessMessages();
-    lastMessages_ = GetTickCount();
+// The window keeps painting and answering while the payloads are written,
+// however long that takes and whatever holds a write up: they are written
+// on a thread of their own, and this one reads its messages and moves the
+// progress bar meanwhile. Only Exit and the link can act then: Continue and
+// Back are disabled, the page selectors refuse, and a close request is
+// refused while the wizard runs; nothing of them touches the installation
+// but the stop Exit asks for.
+install::Extraction SetupForm::RunPayloads(const std::function<install::Extraction()>& payloads) {
+  if (!mayGoOn_) mayGoOn_.reset(CreateEventA(nullptr, TRUE, TRUE, nullptr));
+  if (!mayGoOn_) {
+    platform::Raise(product::kOutOfMemory, platform::Win32Failure("CreateEventA", GetLastError()));
   }
+  install::Extraction result = install::Extraction::Written;
+  BackgroundWork work([&] { result = payloads(); });
+  while (!work.EndedOrMessage(kMessagesInterval)) {
+    InstallationProgress.SetPosition(progress_, kProgressScale);
+    Application::ProcessMessages();
+  }
+  work.Finish();
+  InstallationProgress.SetPosition(progress_, kProgressScale);
+  // "&Yes" answered after the last chunk: the installation stops all the same.
+  if (result == install::Extraction::Written && stopRequested_) return install::Extraction::Stopped;
+  return result;
+}
+
+// On the payloads' thread: nothing of the window is touched here.
+bool SetupForm::PayloadProgress(unsigned long long done, unsigned long long total) {
+  progress_ = total == 0 ? kProgressScale : static_cast<unsigned>(done * kProgressScale / total);
+  WaitForSingleObject(mayGoOn_.get(), INFINITE);  // while Exit asks
   return !stopRequested_;
 }
 
