@@ -1,9 +1,13 @@
 #include "install/destination_folder.h"
 
+#include "platform/known_folders.h"
 #include "platform/registry.h"
 #include "platform/paths.h"
+#include "platform/text.h"
 #include "product/product_definition.h"
 #include "uninstaller/installation_files.h"
+
+#include <shlobj.h>
 
 #include <vector>
 
@@ -56,6 +60,21 @@ std::optional<std::string> RegisteredInstallFolder(HKEY root) {
 std::string DefaultDestinationFolder(HKEY root) {
   if (std::optional<std::string> registered = RegisteredInstallFolder(root)) return *registered;
   return ProductFolderIn(GetProgramFilesDir(root));
+}
+
+std::string UserProgramFilesDir() {
+  const std::wstring known = platform::KnownFolderPathWide(FOLDERID_UserProgramFiles);
+  if (!known.empty()) return platform::WideToAnsi(known);
+  const std::string localData = platform::KnownFolderPath(CSIDL_LOCAL_APPDATA);
+  return localData.empty() ? std::string() : platform::FolderPrefix(localData) + "Programs";
+}
+
+std::string DefaultDestinationFolder(Scope scope) {
+  if (scope == Scope::Machine) return DefaultDestinationFolder(HKEY_LOCAL_MACHINE);
+  if (std::optional<std::string> registered = RegisteredInstallFolder(HKEY_CURRENT_USER)) {
+    return *registered;
+  }
+  return ProductFolderIn(UserProgramFilesDir());
 }
 
 std::string ProductFolderIn(const std::string& chosenPath) {

@@ -57,15 +57,17 @@ std::string DestinationFolder(const std::string& folderText) {
   return folder;
 }
 
-// With administrator rights, a folder made outside the system's program
-// folder would take its parent's access list, which under a drive's root
-// lets every user change the programs: the top-most new level gets a
-// protected list of its own, and the levels and files below inherit it.
-void CreateDestination(const std::string& folder, bool elevated) {
+// With administrator rights, a folder made for the machine outside the
+// system's program folder would take its parent's access list, which under
+// a drive's root lets every user change the programs: the top-most new level
+// gets a protected list of its own, and the levels and files below inherit
+// it. A user's own installation keeps its parent's list (the user's profile):
+// the product writes into its folder, and its user removes it without rights.
+void CreateDestination(const std::string& folder, bool protect) {
   const platform::UniqueLocalMemory descriptor =
-      elevated ? platform::ProtectedFolderSecurity() : platform::UniqueLocalMemory();
+      protect ? platform::ProtectedFolderSecurity() : platform::UniqueLocalMemory();
   SECURITY_ATTRIBUTES security{sizeof security, descriptor.get(), FALSE};
-  SECURITY_ATTRIBUTES* topMost = elevated ? &security : nullptr;
+  SECURITY_ATTRIBUTES* topMost = protect ? &security : nullptr;
   CreateFolderTree(platform::WithoutTrailingBackslash(folder), topMost);
 }
 
@@ -79,6 +81,13 @@ std::string ShellFolder(const platform::ShellFolderReader& reader, const char* n
 }
 
 }  // namespace
+
+RegistryLocations LocationsFor(Scope scope) {
+  RegistryLocations locations;
+  locations.uninstallRoot = UninstallRoot(scope);
+  locations.scope = scope;
+  return locations;
+}
 
 Installer::Installer(HMODULE payloadModule, RegistryLocations registry,
                      std::function<bool()> isElevated)
@@ -231,7 +240,7 @@ bool Installer::RunInstallation(const std::string& folderText, InstallationHost&
   }
   bool FolderCreated = false;
   if (!platform::DirectoryExists(installDir_)) {
-    CreateDestination(installDir_, elevated);
+    CreateDestination(installDir_, elevated && registry_.scope == Scope::Machine);
     FolderCreated = true;
   }
   BeginLog();

@@ -111,6 +111,13 @@ std::string RegisteredElsewhere(const UninstallKeyLocation& location,
   return registered.empty() || IsSamePath(registered, ownFolder) ? std::string() : registered;
 }
 
+UninstallKeyLocation EntryLocationFor(const std::string& ownFolder,
+                                      const UninstallKeyLocation& user,
+                                      const UninstallKeyLocation& machine) {
+  const std::string registered = RegisteredFolder(user.root, user.parentPath);
+  return !registered.empty() && IsSamePath(registered, ownFolder) ? user : machine;
+}
+
 std::vector<std::string> OtherInstallationsLinks(const std::string& ownFolder,
                                                  const LinkFolders& links) {
   const InstallationLinks made = LinksIn(links);

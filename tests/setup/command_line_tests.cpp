@@ -79,7 +79,8 @@ INSTANTIATE_TEST_SUITE_P(
         Case{" /S /D=C:Apps", Request::Error, true, std::string(kRelative) + "C:Apps."},
         Case{" /S /D=C:/Apps", Request::Error, true, std::string(kRelative) + "C:/Apps."},
         // A device path bypasses the system's reading of the path: no folder of ours.
-        Case{" /S /D=\\\\?\\C:\\Apps", Request::Error, true, std::string(kRelative) + "\\\\?\\C:\\Apps."},
+        Case{" /S /D=\\\\?\\C:\\Apps", Request::Error, true,
+             std::string(kRelative) + "\\\\?\\C:\\Apps."},
 
         Case{" /S /LOG=", Request::Error, true, "/LOG= needs the name of a file."},
         // Unknown switches, with /S or without.
@@ -94,6 +95,40 @@ INSTANTIATE_TEST_SUITE_P(
              "/NODESKTOP belongs to the unattended installation and needs /S."},
         Case{" /Log=C:\\setup.log", Request::Error, false,
              "/Log= belongs to the unattended installation and needs /S."}));
+
+// Whom the installation is for goes with the wizard and with /S alike.
+TEST(CommandLine, TheScopeSwitchesServeTheWizardAndTheUnattendedRun) {
+  using install::ScopeRequest;
+  const struct {
+    const char* arguments;
+    Request request;
+    ScopeRequest scope;
+    std::string error;
+  } cases[] = {
+      {"", Request::Wizard, ScopeRequest::Default, ""},
+      {" /CURRENTUSER", Request::Wizard, ScopeRequest::CurrentUser, ""},
+      {" /allusers", Request::Wizard, ScopeRequest::AllUsers, ""},
+      {" /CurrentUser /CURRENTUSER", Request::Wizard, ScopeRequest::CurrentUser, ""},
+      {" /S /CURRENTUSER /D=C:\\Apps\\Q", Request::Install, ScopeRequest::CurrentUser, ""},
+      {" /ALLUSERS /S /NODESKTOP", Request::Install, ScopeRequest::AllUsers, ""},
+      {" /ALLUSERS /?", Request::Usage, ScopeRequest::AllUsers, ""},
+      {" /CURRENTUSER /ALLUSERS", Request::Error, ScopeRequest::AllUsers,
+       "/CURRENTUSER and /ALLUSERS cannot be given together."},
+      {" /S /ALLUSERS /CURRENTUSER", Request::Error, ScopeRequest::CurrentUser,
+       "/CURRENTUSER and /ALLUSERS cannot be given together."},
+      // The wizard's scope does not open the unattended switches to it.
+      {" /CURRENTUSER /RUN", Request::Error, ScopeRequest::CurrentUser,
+       "/RUN belongs to the unattended installation and needs /S."},
+      {" /CURRENTUSER=1", Request::Error, ScopeRequest::Default,
+       "Unknown switch \"/CURRENTUSER=1\"."},
+  };
+  for (const auto& c : cases) {
+    const setup::CommandLine parsed = ParseArguments(c.arguments);
+    EXPECT_EQ(parsed.request, c.request) << c.arguments;
+    EXPECT_EQ(parsed.scope, c.scope) << c.arguments;
+    EXPECT_EQ(parsed.error, c.error) << c.arguments;
+  }
+}
 
 TEST(CommandLine, AWrongSwitchKeepsTheLogFileOfASilentRun) {
   const setup::CommandLine parsed = ParseArguments(" /X /S /LOG=C:\\setup.log");

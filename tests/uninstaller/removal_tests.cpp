@@ -269,6 +269,32 @@ TEST_F(RemovalTest, TheKeyRemovedIsTheProductsWhateverTheLogNames) {
             ERROR_SUCCESS);
 }
 
+// An installation for the current user is in the user's own list: its
+// removal takes that entry and leaves the machine's alone, even one that
+// names the same folder.
+TEST_F(RemovalTest, TheEntryRemovedIsTheOneOfTheInstallationsScope) {
+  test::ScratchKey userKey{"UninstallRemoval.User"};
+  const uninstaller::UninstallKeyLocation user{userKey.root(), userKey.path()};
+  // Neither names this folder: the machine's, where every installation was.
+  key.SetText("Quorvelle", "InstallLocation", installDir + "\\");
+  EXPECT_EQ(uninstaller::EntryLocationFor(installDir, user, location).parentPath, key.path());
+  userKey.SetText("Quorvelle", "InstallLocation", root / "Elsewhere\\");
+  EXPECT_EQ(uninstaller::EntryLocationFor(installDir, user, location).parentPath, key.path());
+
+  userKey.SetText("Quorvelle", "InstallLocation", installDir + "\\");
+  const uninstaller::UninstallKeyLocation chosen =
+      uninstaller::EntryLocationFor(installDir, user, location);
+  EXPECT_EQ(chosen.parentPath, userKey.path());
+  EXPECT_TRUE(
+      uninstaller::RemoveInstallation(log, installDir, "Uninstall.exe", chosen, {desktop, programs})
+          .Complete());
+  platform::UniqueKey userEntry;
+  EXPECT_NE(RegOpenKeyExA(userKey.root(), (userKey.path() + "\\Quorvelle").c_str(), 0, KEY_READ,
+                          userEntry.put()),
+            ERROR_SUCCESS);
+  EXPECT_TRUE(KeyExists());
+}
+
 // A shell link to `target`, saved through the system's shell-link object.
 void WriteLink(const std::string& linkPath, const std::string& target) {
   platform::ComApartment apartment;
