@@ -3,7 +3,10 @@
 # end to end, driven with real mouse clicks and typing under a private Xvfb,
 # each run in a fresh prefix cloned from the build's test prefix:
 #   1. the default options into the default folder;
-#   2. every option off, into a typed folder with blanks in its path.
+#   2. every option off, into a typed folder with blanks in its path;
+#   3. /CURRENTUSER: into the user's own programs folder, registered in the
+#      user's list only (Wine's own list shows it), and removed by the
+#      registered QuietUninstallString without a trace in either list.
 # After each run: the finished page is shown and Close ends the program at
 # once with exit code 0; the installed files equal the packed sources byte for
 # byte; install.log, the links, the .url files and the uninstall entry hold
@@ -46,11 +49,15 @@ VersionMinor REG_DWORD 0x0
 EOF
 }
 
-check_uninstall_entry() {  # INSTALL_DIR
-  local entry
-  entry=$(e2e_wine reg query 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Quorvelle' \
-            "$reg_view" 2>/dev/null | tr -d '\r' | grep '^ ' | sed 's/^ *//; s/  */ /g' | sort)
-  same "the uninstall entry" "$entry" "$(uninstall_values "$1" | sort)"
+machine_entry='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Quorvelle'
+user_entry='HKCU\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Quorvelle'
+entry_lines() {  # KEY: its values as reg query shows them, one a line, sorted
+  e2e_wine reg query "$1" "$reg_view" 2>/dev/null | tr -d '\r' | grep '^ ' |
+    sed 's/^ *//; s/  */ /g' | sort
+}
+check_uninstall_entry() {  # INSTALL_DIR [KEY]
+  same "the uninstall entry ${2:-$machine_entry}" "$(entry_lines "${2:-$machine_entry}")" \
+    "$(uninstall_values "$1" | sort)"
 }
 
 check_opened() {  # FILE...: the documents asked to be opened, in order
@@ -113,6 +120,36 @@ check_url_files "$dir" "$dir"
 check_uninstall_entry "$dir"
 check_opened "${dir}help.txt"
 check "the program was not started" '! xdotool search --name "^Telvarion 5.0\$" >/dev/null 2>&1'
+e2e_stop
+
+echo "# 3. for the current user only"
+prepare_prefix current-user
+local_data=$(e2e_wine cmd /c echo '%LOCALAPPDATA%' </dev/null 2>/dev/null | tr -d '\r')
+start_setup "$setup_exe" /CURRENTUSER
+walk_to_installation "" 0
+same "the default folder is the user's own programs folder" "$folder" \
+  "$local_data\\Programs\\Quorvelle"
+dir="$folder\\"
+menu="$programs\\Quorvelle\\"
+check_finished
+check_payloads "$dir"
+check_link "$desktop\\Quorvelle.lnk" "${dir}Quorvelle.exe" Telvarion "$dir"
+check_link "${menu}Quorvelle.lnk" "${dir}Quorvelle.exe" Telvarion "$dir"
+check_uninstall_entry "$dir" "$user_entry"
+same "nothing in the machine's list" "$(entry_lines "$machine_entry")" ""
+check "the system's list of programs shows it" \
+  'e2e_wine uninstaller --list </dev/null 2>/dev/null | tr -d "\r" | grep -q "|||Telvarion$"'
+e2e_wine taskkill /F /IM Quorvelle.exe >/dev/null 2>&1
+quiet=$(entry_lines "$user_entry" | sed -n 's/^QuietUninstallString REG_SZ //p')
+same "the registered quiet removal" "$quiet" "\"${dir}Uninstall.exe\" /S"
+uninstaller=${quiet#\"}; uninstaller=${uninstaller%%\"*}
+e2e_wine "$uninstaller" /S </dev/null >/dev/null 2>&1
+same "removed without a question: exit code 0" "$?" 0
+sleep 1  # the copy removes the uninstaller once the original has ended
+same "the user's entry is gone" "$(entry_lines "$user_entry")" ""
+check "the folder is gone" '[ ! -e "$(unix_path "$dir")" ]'
+check "the links are gone" \
+  '[ ! -e "$(unix_path "$desktop")/Quorvelle.lnk" ] && [ ! -e "$(unix_path "$menu")" ]'
 e2e_stop
 
 checks_done

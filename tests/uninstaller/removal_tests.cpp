@@ -345,6 +345,41 @@ TEST_F(RemovalTest, AnotherInstallationsEntryAndLinksStay) {
   EXPECT_FALSE(KeyExists());
 }
 
+// The desktop moved (to a synced folder) and the Start menu is another
+// account's since the installation: the links the log recorded there go
+// when they start this installation's program, and only then.
+TEST_F(RemovalTest, LinksTheLogRecordedElsewhereGoWhenTheyStartThisInstallation) {
+  const std::string moved = root / "Synced Desktop";
+  const std::string oldMenu = root / "Old Programs\\Quorvelle";
+  const std::string stranger = root / "Stranger";
+  for (const std::string& folder : {moved, root / "Old Programs", oldMenu, stranger}) {
+    CreateDirectoryA(folder.c_str(), nullptr);
+  }
+  WriteLink(moved + "\\Quorvelle.lnk", installDir + "\\Quorvelle.exe");
+  WriteLink(oldMenu + "\\Quorvelle.lnk", installDir + "\\Quorvelle.exe");
+  WriteLink(oldMenu + "\\Quick help.lnk", installDir + "\\help.txt");
+  // Named as the installation names them, but starting something else.
+  WriteLink(stranger + "\\Quorvelle.lnk", root / "Other\\Quorvelle.exe");
+  WriteLink(stranger + "\\Quick help.lnk", installDir + "\\help.txt");
+  for (const std::string& file :
+       {moved + "\\Quorvelle.lnk", oldMenu + "\\Quorvelle.lnk", oldMenu + "\\Quick help.lnk",
+        stranger + "\\Quorvelle.lnk", stranger + "\\Quick help.lnk"}) {
+    log.files.push_back(file);
+  }
+  AddFile(oldMenu + "\\Nerovane web page.url");
+  AddFile(oldMenu + "\\Quorvelle web page.url");
+  log.folders.insert(log.folders.begin(), oldMenu + "\\");
+  const uninstaller::RemovalReport report = Remove();
+
+  EXPECT_FALSE(platform::FileExists(moved + "\\Quorvelle.lnk"));
+  EXPECT_FALSE(platform::DirectoryExists(oldMenu));
+  EXPECT_EQ(report.leftAlone,
+            (Strings{stranger + "\\Quorvelle.lnk", stranger + "\\Quick help.lnk"}));
+  EXPECT_TRUE(platform::FileExists(stranger + "\\Quorvelle.lnk"));
+  EXPECT_TRUE(platform::FileExists(stranger + "\\Quick help.lnk"));
+  EXPECT_TRUE(report.files.empty());
+}
+
 TEST_F(RemovalTest, ASecondRunAfterAnInterruptedOneFinishesTheJob) {
   // Files already gone are fine: the first half of the log removed by hand.
   for (size_t i = 0; i < log.files.size() / 2; ++i) DeleteFileA(log.files[i].c_str());
