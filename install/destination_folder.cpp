@@ -62,11 +62,18 @@ std::string DefaultDestinationFolder(HKEY root) {
   return ProductFolderIn(GetProgramFilesDir(root));
 }
 
+// Held by its ANSI spelling, the one install.log can name; a profile no
+// spelling names is shown as the code page gives it, and the installation
+// into it is refused for its characters.
 std::string UserProgramFilesDir() {
-  const std::wstring known = platform::KnownFolderPathWide(FOLDERID_UserProgramFiles);
-  if (!known.empty()) return platform::WideToAnsi(known);
-  const std::string localData = platform::KnownFolderPath(CSIDL_LOCAL_APPDATA);
-  return localData.empty() ? std::string() : platform::FolderPrefix(localData) + "Programs";
+  std::wstring folder = platform::KnownFolderPathWide(FOLDERID_UserProgramFiles);
+  if (folder.empty()) {
+    const std::wstring localData = platform::KnownFolderPathWide(CSIDL_LOCAL_APPDATA);
+    if (localData.empty()) return {};
+    folder = localData + (localData.back() == L'\\' ? L"" : L"\\") + L"Programs";
+  }
+  const std::string spelled = platform::AnsiSpelling(folder);
+  return spelled.empty() ? platform::WideToAnsi(folder) : spelled;
 }
 
 std::string DefaultDestinationFolder(Scope scope) {

@@ -73,11 +73,30 @@ void CreateDestination(const std::string& folder, bool protect) {
 
 // A "Shell Folders" value; when it is missing or empty, the system's own
 // folder, so that no link lands at the root of the current drive. Empty
-// when neither knows the folder.
+// when neither knows the folder. Read in UTF-16, as a profile the code page
+// does not spell keeps its name, and held by its ANSI spelling (the one
+// install.log can name); empty too when there is none (refused earlier).
+std::wstring WideShellFolder(std::wstring folder, int csidl) {
+  return folder.empty() ? platform::KnownFolderPathWide(csidl) : folder;
+}
 std::string ShellFolder(const platform::ShellFolderReader& reader, const char* name, int csidl) {
-  std::string folder = reader.Read(name);
-  if (folder.empty()) folder = platform::KnownFolderPath(csidl);
-  return folder;
+  return platform::AnsiSpelling(WideShellFolder(reader.ReadWide(name), csidl));
+}
+
+// A link folder install.log cannot name would get links the uninstaller
+// never finds: refused before anything is made. A value that is no text is
+// left to its own error, at its own step.
+void RefuseUnspelledLinkFolder(const RegistryLocations& registry, const char* name, int csidl) {
+  const platform::UniqueKey key =
+      platform::OpenKey(registry.shellFoldersRoot,
+                        registry.explorerKey + "\\" + platform::kShellFoldersSubkey, KEY_READ);
+  const std::wstring folder = WideShellFolder(
+      key ? platform::QueryWideTextValue(key.get(), name).value_or(L"") : L"", csidl);
+  if (folder.empty() || !platform::AnsiSpelling(folder).empty()) return;
+  platform::Raise(platform::Format(
+      "The folder %s has a name that this system's code page cannot write into install.log, "
+      "so nothing was installed. Ask an administrator to turn on short file names for its drive",
+      platform::WideToAnsi(folder).c_str()));
 }
 
 }  // namespace
@@ -238,6 +257,10 @@ bool Installer::RunInstallation(const std::string& folderText, InstallationHost&
   if (Obstacle obstacle = InstallationObstacle(installDir_); !obstacle.empty()) {
     platform::Raise(std::move(obstacle.text), obstacle.call);
   }
+  if (host.DeskIconChecked()) {
+    RefuseUnspelledLinkFolder(registry_, "Desktop", CSIDL_DESKTOPDIRECTORY);
+  }
+  if (host.StartIconChecked()) RefuseUnspelledLinkFolder(registry_, "Programs", CSIDL_PROGRAMS);
   bool FolderCreated = false;
   if (!platform::DirectoryExists(installDir_)) {
     CreateDestination(installDir_, elevated && registry_.scope == Scope::Machine);

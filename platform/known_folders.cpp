@@ -13,6 +13,12 @@ std::string KnownFolderPath(int csidl) {
   return path;
 }
 
+std::wstring KnownFolderPathWide(int csidl) {
+  wchar_t path[MAX_PATH] = L"";
+  if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
+  return path;
+}
+
 std::wstring KnownFolderPathWide(REFKNOWNFOLDERID id) {
   UniqueTaskText path;
   if (FAILED(SHGetKnownFolderPath(id, 0, nullptr, path.put())) || !path) return {};

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -235,6 +236,43 @@ bool IsSamePath(const std::string& a, const std::string& b) {
 
 std::string ResolvedFolder(const std::string& text) {
   return WideToAnsi(Resolved(AnsiToWide(text)));
+}
+
+namespace {
+
+// The text in the code page, only when it converts back to the same
+// characters: a character the code page lacks would name another file.
+std::optional<std::string> ExactAnsi(std::wstring_view text) {
+  std::string ansi = WideToAnsi(text);
+  if (AnsiToWide(ansi) != text) return std::nullopt;
+  return ansi;
+}
+
+// GetShortPathNameW for a path that exists; empty otherwise.
+std::wstring ShortPath(const std::wstring& path) {
+  const DWORD size = GetShortPathNameW(path.c_str(), nullptr, 0);
+  if (size == 0) return {};
+  std::wstring shortPath(size, L'\0');
+  const DWORD length = GetShortPathNameW(path.c_str(), shortPath.data(), size);
+  if (length == 0 || length >= size) return {};
+  shortPath.resize(length);
+  return shortPath;
+}
+
+}  // namespace
+
+std::string AnsiSpelling(std::wstring_view path) {
+  if (std::optional<std::string> exact = ExactAnsi(path)) return *exact;
+  // The longest part that exists has short names; what follows it is made
+  // later under the names given here.
+  std::wstring head(path);
+  for (size_t cut = head.size(); cut != std::wstring::npos && cut > 0;
+       cut = head.find_last_of(L'\\', cut - 1)) {
+    const std::wstring shortHead = ShortPath(head.substr(0, cut));
+    if (shortHead.empty()) continue;
+    return ExactAnsi(shortHead + head.substr(cut)).value_or("");
+  }
+  return {};
 }
 
 }  // namespace platform

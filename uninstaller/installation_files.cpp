@@ -22,12 +22,14 @@ namespace {
 const product::InstallationNames kNames;
 
 // A "Shell Folders" value of the user; when it is missing, empty or not
-// text, the system's own folder, as the installation takes it.
+// text, the system's own folder, as the installation takes it: read in
+// UTF-16 and held by its ANSI spelling, as install.log names it.
 std::string ShellFolder(HKEY root, const std::string& explorerKey, const char* name, int csidl) {
   const platform::UniqueKey key =
       platform::OpenKey(root, explorerKey + "\\" + platform::kShellFoldersSubkey, KEY_READ);
-  std::string folder = key ? platform::QueryTextValue(key.get(), name).value_or("") : "";
-  return folder.empty() ? platform::KnownFolderPath(csidl) : folder;
+  std::wstring folder = key ? platform::QueryWideTextValue(key.get(), name).value_or(L"") : L"";
+  if (folder.empty()) folder = platform::KnownFolderPathWide(csidl);
+  return platform::AnsiSpelling(folder);
 }
 
 bool SameName(const std::string& a, const std::string& b) {
