@@ -342,4 +342,39 @@ removed_completely "removed from the user's list" '^drive_c/logs(/|$)' \
 list=$machine_list
 check "the machine's list still holds nothing" '! product_key'
 
+echo "# 9. a profile the code page cannot spell"
+profile_unix="$TEST_WINEPREFIX/drive_c/Profiles/Michał"
+mkdir -p "$profile_unix/Desktop" "$profile_unix/Programs" "$profile_unix/Temp"
+# regedit's own format, in UTF-16, is the one that carries the name whole.
+# Wine makes "Shell Folders" anew from "User Shell Folders" when it starts.
+reg_text() { printf '%s' "$1" | sed 's/\\/\\\\/g'; }
+profile=$(reg_text 'C:\Profiles\Michał')
+{
+  printf '\xff\xfe'
+  for folders in 'Shell Folders' 'User Shell Folders'; do
+    printf '%s\r\n' '' "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\$folders]" \
+      "\"Desktop\"=\"$profile\\\\Desktop\"" "\"Programs\"=\"$profile\\\\Programs\""
+  done | sed '1i Windows Registry Editor Version 5.00' | iconv -f UTF-8 -t UTF-16LE
+  printf '%s\r\n' '' '[HKEY_CURRENT_USER\Environment]' "\"TEMP\"=\"$profile\\\\Temp\"" \
+    "\"TMP\"=\"$profile\\\\Temp\"" | iconv -f UTF-8 -t UTF-16LE
+} >"$TEST_WINEPREFIX/drive_c/testtools/profile.reg"
+(cd "$TEST_WINEPREFIX/drive_c/testtools" && e2e_wine regedit /S profile.reg)
+e2e_stop_server; e2e_boot  # the environment is read anew
+run "$setup_exe" /S '/D=C:\Spelled\Quorvelle'
+same "installed: exit code 0, nothing on standard error" "$code:$stderr" "0:"
+check "the desktop link is in the profile" '[ -f "$profile_unix/Desktop/Quorvelle.lnk" ]'
+check "the Start-menu links too" \
+  '[ -f "$profile_unix/Programs/Quorvelle/Quorvelle.lnk" ] && [ -f "$profile_unix/Programs/Quorvelle/Quorvelle web page.url" ]'
+same "install.log names them all" \
+  "$(grep -c "^[0-9]*=" "$(unix_path 'C:\Spelled\Quorvelle')/install.log")" 16
+quiet_uninstall
+same "removed: exit code 0, nothing on standard error" "$code:$stderr" "0:"
+sleep 1
+check "its copy was prepared in the profile's temporary folder" \
+  'compgen -G "$profile_unix/Temp/Quorvelle-uninstall-*" >/dev/null'
+same "nothing is left in the profile's folders" \
+  "$(cd "$profile_unix" && find Desktop Programs -mindepth 1)" ""
+check "nor of the installation" '[ ! -e "$(unix_path 'C:\Spelled\Quorvelle')" ]'
+check "the product's key is gone" '! product_key'
+
 checks_done
