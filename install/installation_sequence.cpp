@@ -90,6 +90,11 @@ void RefuseUnspelledLinkFolder(const RegistryLocations& registry, const char* na
   const platform::UniqueKey key =
       platform::OpenKey(registry.shellFoldersRoot,
                         registry.explorerKey + "\\" + platform::kShellFoldersSubkey, KEY_READ);
+  DWORD type = REG_NONE;
+  if (key && RegQueryValueExA(key.get(), name, nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
+      type != REG_SZ && type != REG_EXPAND_SZ) {
+    return;  // asking the system for its folder now would replace the value
+  }
   const std::wstring folder = WideShellFolder(
       key ? platform::QueryWideTextValue(key.get(), name).value_or(L"") : L"", csidl);
   if (folder.empty() || !platform::AnsiSpelling(folder).empty()) return;
