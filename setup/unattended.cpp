@@ -118,12 +118,12 @@ std::string LogInsideDestination(const std::string& logFile, const std::string& 
 }
 
 int Install(const SilentOptions& options, install::Scope scope, const std::string& destination,
-            Report& report) {
+            Report& report, const std::function<bool()>& isElevated) {
   // The shell links rely on this thread's single-threaded apartment.
   platform::ComApartment com;
   report.Line(std::string("Installing ") + product::FullName + " " + product::Version + " into " +
               destination);
-  install::Installer installer(nullptr, install::LocationsFor(scope));
+  install::Installer installer(nullptr, install::LocationsFor(scope), isElevated);
   installer.ReportRecordsTo([&](install::Recorded what, const std::string& path) {
     report.Line(RecordLine(what, path, scope));
   });
@@ -134,7 +134,8 @@ int Install(const SilentOptions& options, install::Scope scope, const std::strin
 }
 
 std::optional<int> Run(const CommandLine& command, Report& report, int& failureCode,
-                       install::ScopeRequest& wizardScope) {
+                       install::ScopeRequest& wizardScope,
+                       const std::function<bool()>& isElevated) {
   report.SetSilent(command.silent);
   switch (command.request) {
     case Request::Wizard:
@@ -149,7 +150,7 @@ std::optional<int> Run(const CommandLine& command, Report& report, int& failureC
       return kCommandLineWrong;
     case Request::Install: {
       const SilentOptions& options = command.options;
-      const bool elevated = platform::IsElevated();
+      const bool elevated = isElevated();
       const install::Scope scope = install::ChooseScope(command.scope, elevated);
       const std::string destination = options.destination.empty()
                                           ? install::DefaultDestinationFolder(scope)
@@ -163,7 +164,7 @@ std::optional<int> Run(const CommandLine& command, Report& report, int& failureC
       failureCode = kInstallationFailed;
       // Refused as the installation's own failure, told in the /LOG.
       install::CheckScopeRights(command.scope, elevated);
-      return Install(options, scope, destination, report);
+      return Install(options, scope, destination, report, isElevated);
     }
   }
   return kCommandLineWrong;
@@ -171,13 +172,14 @@ std::optional<int> Run(const CommandLine& command, Report& report, int& failureC
 
 }  // namespace
 
-std::optional<int> RunCommandLine(std::string_view commandLine,
-                                  install::ScopeRequest& wizardScope) noexcept {
+std::optional<int> RunCommandLine(std::string_view commandLine, install::ScopeRequest& wizardScope,
+                                  const std::function<bool()>& isElevated) noexcept {
   Report report;
   // Until the installation starts, a failure means nothing was written.
   int failureCode = kCommandLineWrong;
   try {
-    return Run(ParseArguments(ArgumentsOf(commandLine)), report, failureCode, wizardScope);
+    return Run(ParseArguments(ArgumentsOf(commandLine)), report, failureCode, wizardScope,
+               isElevated);
   } catch (const platform::SetupError& error) {
     report.Error(error.text(), error.call());
   } catch (const std::bad_alloc&) {

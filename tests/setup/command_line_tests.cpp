@@ -1,4 +1,8 @@
 #include "setup/command_line.h"
+#include "setup/unattended.h"
+
+#include "platform/paths.h"
+#include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -128,6 +132,27 @@ TEST(CommandLine, TheScopeSwitchesServeTheWizardAndTheUnattendedRun) {
     EXPECT_EQ(parsed.scope, c.scope) << c.arguments;
     EXPECT_EQ(parsed.error, c.error) << c.arguments;
   }
+}
+
+// Wine runs every program with administrator rights: the test decides.
+// Without them /ALLUSERS is refused as the installation's own failure, in
+// the /LOG, before anything is made; the wizard takes the request along
+// and refuses it before its window shows.
+TEST(UnattendedRun, AllUsersWithoutTheRightsIsRefusedBeforeAnythingIsMade) {
+  test::TempFolder root;
+  const std::string log = root / "setup.log";
+  const auto withoutRights = [] { return false; };
+  install::ScopeRequest scope = install::ScopeRequest::Default;
+  EXPECT_EQ(setup::RunCommandLine(
+                "Setup.exe /S /ALLUSERS \"/LOG=" + log + "\" /D=" + (root / "Quorvelle"), scope,
+                withoutRights),
+            setup::kInstallationFailed);
+  EXPECT_EQ(test::ReadFile(log), std::string("Error: ") + install::kAllUsersNeedsRights + ".\r\n");
+  EXPECT_FALSE(platform::DirectoryExists(root / "Quorvelle"));
+  EXPECT_EQ(scope, install::ScopeRequest::Default);
+
+  EXPECT_EQ(setup::RunCommandLine("Setup.exe /ALLUSERS", scope, withoutRights), std::nullopt);
+  EXPECT_EQ(scope, install::ScopeRequest::AllUsers);
 }
 
 TEST(CommandLine, AWrongSwitchKeepsTheLogFileOfASilentRun) {
