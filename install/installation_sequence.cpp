@@ -90,9 +90,8 @@ void RefuseUnspelledLinkFolder(const RegistryLocations& registry, const char* na
   const platform::UniqueKey key =
       platform::OpenKey(registry.shellFoldersRoot,
                         registry.explorerKey + "\\" + platform::kShellFoldersSubkey, KEY_READ);
-  DWORD type = REG_NONE;
-  if (key && RegQueryValueExA(key.get(), name, nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
-      type != REG_SZ && type != REG_EXPAND_SZ) {
+  const std::optional<DWORD> type = key ? platform::QueryValueType(key.get(), name) : std::nullopt;
+  if (type && *type != REG_SZ && *type != REG_EXPAND_SZ) {
     return;  // asking the system for its folder now would replace the value
   }
   const std::wstring folder = WideShellFolder(

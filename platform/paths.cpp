@@ -263,16 +263,23 @@ std::wstring ShortPath(const std::wstring& path) {
 
 std::string AnsiSpelling(std::wstring_view path) {
   if (std::optional<std::string> exact = ExactAnsi(path)) return *exact;
-  // The longest part that exists has short names; what follows it is made
-  // later under the names given here.
-  std::wstring head(path);
-  for (size_t cut = head.size(); cut != std::wstring::npos && cut > 0;
-       cut = head.find_last_of(L'\\', cut - 1)) {
-    const std::wstring shortHead = ShortPath(head.substr(0, cut));
-    if (shortHead.empty()) continue;
-    return ExactAnsi(shortHead + head.substr(cut)).value_or("");
+  // Level by level: a name the code page spells stays as it is, another
+  // takes its short name, which only a level that exists has.
+  const std::wstring text(path);
+  std::wstring spelled;
+  for (size_t start = 0; start <= text.size();) {
+    const size_t end = std::min(text.find(L'\\', start), text.size());
+    std::wstring level = text.substr(start, end - start);
+    if (!ExactAnsi(level)) {
+      const std::wstring shortPath = ShortPath(text.substr(0, end));
+      if (shortPath.empty()) return {};
+      level = shortPath.substr(shortPath.find_last_of(L'\\') + 1);
+    }
+    spelled += level;
+    if (end < text.size()) spelled += L'\\';
+    start = end + 1;
   }
-  return {};
+  return ExactAnsi(spelled).value_or("");
 }
 
 }  // namespace platform

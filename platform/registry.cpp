@@ -64,6 +64,14 @@ std::optional<std::string> QueryTextValue(HKEY key, const char* name) {
   return TextUpToFirstNul(data);
 }
 
+std::optional<DWORD> QueryValueType(HKEY key, const char* name) {
+  DWORD type = REG_NONE;
+  if (RegQueryValueExA(key, name, nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return type;
+}
+
 std::optional<std::wstring> QueryWideTextValue(HKEY key, const char* name) {
   DWORD type = REG_NONE, size = 0;
   std::wstring text;

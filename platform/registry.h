@@ -18,6 +18,9 @@ UniqueKey OpenKey(HKEY root, const std::string& path, REGSAM access);
 // A missing value, another type or size 0 is "not found", never an error.
 std::optional<std::string> QueryTextValue(HKEY key, const char* name);
 
+// The value's type; nothing when it cannot be queried (it is missing).
+std::optional<DWORD> QueryValueType(HKEY key, const char* name);
+
 // The same in UTF-16, for the paths a user's profile holds: the code page
 // may lack some of their characters.
 std::optional<std::wstring> QueryWideTextValue(HKEY key, const char* name);

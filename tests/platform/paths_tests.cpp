@@ -46,6 +46,11 @@ TEST(AnsiSpelling, NamesAFolderTheCodePageCannotSpell) {
   const std::string spelled = platform::AnsiSpelling(profile + L"\\Desktop\\Quorvelle.lnk");
   ASSERT_NE(spelled, "");
   EXPECT_TRUE(spelled.ends_with("\\Desktop\\Quorvelle.lnk")) << spelled;
+  // Only the level the code page cannot spell takes its short name.
+  EXPECT_TRUE(spelled.starts_with(root.path() + "\\")) << spelled;
+  EXPECT_EQ(spelled.find('\\', root.path().size() + 1),
+            spelled.size() - strlen("\\Desktop\\Quorvelle.lnk"))
+      << spelled;
   const std::string folder = spelled.substr(0, spelled.size() - strlen("\\Desktop\\Quorvelle.lnk"));
   EXPECT_TRUE(platform::DirectoryExists(folder)) << folder;
   EXPECT_TRUE(platform::IsSamePath(folder, platform::FolderPrefix(folder)));

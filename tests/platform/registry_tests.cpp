@@ -48,6 +48,8 @@ TEST(QueryTextValue, AnEmptyTextIsFoundButSizeZeroAndOtherTypesAreNot) {
   EXPECT_EQ(platform::QueryWideTextValue(key.get(), "Number"), std::nullopt);
   EXPECT_EQ(platform::QueryWideTextValue(key.get(), "Binary"), std::nullopt);
   EXPECT_EQ(platform::QueryWideTextValue(key.get(), "Missing"), std::nullopt);
+  EXPECT_EQ(platform::QueryValueType(key.get(), "Number"), REG_DWORD);
+  EXPECT_EQ(platform::QueryValueType(key.get(), "Missing"), std::nullopt);
 }
 
 TEST(OpenKey, AMissingKeyGivesAnEmptyOwner) {
