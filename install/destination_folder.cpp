@@ -1,9 +1,13 @@
 #include "install/destination_folder.h"
 
+#include "platform/known_folders.h"
 #include "platform/registry.h"
 #include "platform/paths.h"
+#include "platform/text.h"
 #include "product/product_definition.h"
 #include "uninstaller/installation_files.h"
+
+#include <shlobj.h>
 
 #include <vector>
 
@@ -56,6 +60,28 @@ std::optional<std::string> RegisteredInstallFolder(HKEY root) {
 std::string DefaultDestinationFolder(HKEY root) {
   if (std::optional<std::string> registered = RegisteredInstallFolder(root)) return *registered;
   return ProductFolderIn(GetProgramFilesDir(root));
+}
+
+// Held by its ANSI spelling, the one install.log can name; a profile no
+// spelling names is shown as the code page gives it, and the installation
+// into it is refused for its characters.
+std::string UserProgramFilesDir() {
+  std::wstring folder = platform::KnownFolderPathWide(FOLDERID_UserProgramFiles);
+  if (folder.empty()) {
+    const std::wstring localData = platform::KnownFolderPathWide(CSIDL_LOCAL_APPDATA);
+    if (localData.empty()) return {};
+    folder = localData + (localData.back() == L'\\' ? L"" : L"\\") + L"Programs";
+  }
+  const std::string spelled = platform::AnsiSpelling(folder);
+  return spelled.empty() ? platform::WideToAnsi(folder) : spelled;
+}
+
+std::string DefaultDestinationFolder(Scope scope) {
+  if (scope == Scope::Machine) return DefaultDestinationFolder(HKEY_LOCAL_MACHINE);
+  if (std::optional<std::string> registered = RegisteredInstallFolder(HKEY_CURRENT_USER)) {
+    return *registered;
+  }
+  return ProductFolderIn(UserProgramFilesDir());
 }
 
 std::string ProductFolderIn(const std::string& chosenPath) {

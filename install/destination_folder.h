@@ -4,6 +4,8 @@
 // folder inside a folder the user picks.
 #pragma once
 
+#include "install/install_scope.h"
+
 #include <windows.h>
 
 #include <optional>
@@ -32,6 +34,17 @@ std::optional<std::string> RegisteredInstallFolder(HKEY root = HKEY_LOCAL_MACHIN
 // it; else the Program Files folder as a prefix, then ShortName. An empty
 // Program Files text gives "\Quorvelle".
 std::string DefaultDestinationFolder(HKEY root = HKEY_LOCAL_MACHINE);
+
+// The user's own programs folder (FOLDERID_UserProgramFiles), else, where
+// the system names none, the local application data folder's "Programs"
+// beside it; empty when the system knows neither.
+std::string UserProgramFilesDir();
+
+// What the folder page and the unattended run propose for the scope: as
+// above for the machine; for the user, the folder the user's own entry
+// names while an installation is there, else UserProgramFilesDir() as a
+// prefix, then ShortName.
+std::string DefaultDestinationFolder(Scope scope);
 
 // The product folder inside a folder the user picked; ShortName is always
 // appended, also when the pick already ends in it.

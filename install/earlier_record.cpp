@@ -28,7 +28,7 @@ EarlierRecord ReadEarlierRecord(const std::string& logPath, const std::string& i
   EarlierRecord record;
   const auto log = uninstaller::ReadInstallLog(logPath);
   if (log.failed()) return record;
-  const uninstaller::InstallationFiles ours(installDir, links);
+  const uninstaller::InstallationFiles ours(installDir, links, log->files);
   std::vector<std::wstring> seenFiles, seenFolders;
   for (const std::string& entry : log->files) {
     const std::string path = ours.PathToRemove(entry);

@@ -58,28 +58,60 @@ std::string DestinationFolder(const std::string& folderText) {
   return folder;
 }
 
-// With administrator rights, a folder made outside the system's program
-// folder would take its parent's access list, which under a drive's root
-// lets every user change the programs: the top-most new level gets a
-// protected list of its own, and the levels and files below inherit it.
-void CreateDestination(const std::string& folder, bool elevated) {
+// With administrator rights, a folder made for the machine outside the
+// system's program folder would take its parent's access list, which under
+// a drive's root lets every user change the programs: the top-most new level
+// gets a protected list of its own, and the levels and files below inherit
+// it. A user's own installation keeps its parent's list (the user's profile):
+// the product writes into its folder, and its user removes it without rights.
+void CreateDestination(const std::string& folder, bool protect) {
   const platform::UniqueLocalMemory descriptor =
-      elevated ? platform::ProtectedFolderSecurity() : platform::UniqueLocalMemory();
+      protect ? platform::ProtectedFolderSecurity() : platform::UniqueLocalMemory();
   SECURITY_ATTRIBUTES security{sizeof security, descriptor.get(), FALSE};
-  SECURITY_ATTRIBUTES* topMost = elevated ? &security : nullptr;
+  SECURITY_ATTRIBUTES* topMost = protect ? &security : nullptr;
   CreateFolderTree(platform::WithoutTrailingBackslash(folder), topMost);
 }
 
 // A "Shell Folders" value; when it is missing or empty, the system's own
 // folder, so that no link lands at the root of the current drive. Empty
-// when neither knows the folder.
+// when neither knows the folder. Read in UTF-16, as a profile the code page
+// does not spell keeps its name, and held by its ANSI spelling (the one
+// install.log can name); empty too when there is none (refused earlier).
+std::wstring WideShellFolder(std::wstring folder, int csidl) {
+  return folder.empty() ? platform::KnownFolderPathWide(csidl) : folder;
+}
 std::string ShellFolder(const platform::ShellFolderReader& reader, const char* name, int csidl) {
-  std::string folder = reader.Read(name);
-  if (folder.empty()) folder = platform::KnownFolderPath(csidl);
-  return folder;
+  return platform::AnsiSpelling(WideShellFolder(reader.ReadWide(name), csidl));
+}
+
+// A link folder install.log cannot name would get links the uninstaller
+// never finds: refused before anything is made. A value that is no text is
+// left to its own error, at its own step.
+void RefuseUnspelledLinkFolder(const RegistryLocations& registry, const char* name, int csidl) {
+  const platform::UniqueKey key =
+      platform::OpenKey(registry.shellFoldersRoot,
+                        registry.explorerKey + "\\" + platform::kShellFoldersSubkey, KEY_READ);
+  const std::optional<DWORD> type = key ? platform::QueryValueType(key.get(), name) : std::nullopt;
+  if (type && *type != REG_SZ && *type != REG_EXPAND_SZ) {
+    return;  // asking the system for its folder now would replace the value
+  }
+  const std::wstring folder = WideShellFolder(
+      key ? platform::QueryWideTextValue(key.get(), name).value_or(L"") : L"", csidl);
+  if (folder.empty() || !platform::AnsiSpelling(folder).empty()) return;
+  platform::Raise(platform::Format(
+      "The folder %s has a name that this system's code page cannot write into install.log, "
+      "so nothing was installed. Ask an administrator to turn on short file names for its drive",
+      platform::WideToAnsi(folder).c_str()));
 }
 
 }  // namespace
+
+RegistryLocations LocationsFor(Scope scope) {
+  RegistryLocations locations;
+  locations.uninstallRoot = UninstallRoot(scope);
+  locations.scope = scope;
+  return locations;
+}
 
 Installer::Installer(HMODULE payloadModule, RegistryLocations registry,
                      std::function<bool()> isElevated)
@@ -261,9 +293,13 @@ bool Installer::RunInstallation(const std::string& folderText, InstallationHost&
   if (Obstacle obstacle = InstallationObstacle(installDir_); !obstacle.empty()) {
     platform::Raise(std::move(obstacle.text), obstacle.call);
   }
+  if (host.DeskIconChecked()) {
+    RefuseUnspelledLinkFolder(registry_, "Desktop", CSIDL_DESKTOPDIRECTORY);
+  }
+  if (host.StartIconChecked()) RefuseUnspelledLinkFolder(registry_, "Programs", CSIDL_PROGRAMS);
   bool FolderCreated = false;
   if (!platform::DirectoryExists(installDir_)) {
-    CreateDestination(installDir_, elevated);
+    CreateDestination(installDir_, elevated && registry_.scope == Scope::Machine);
     FolderCreated = true;
   }
   BeginLog();

@@ -6,6 +6,7 @@
 
 #include "install/install_log.h"
 #include "install/installation_check.h"
+#include "install/install_scope.h"
 #include "platform/registry.h"
 #include "platform/security.h"
 #include "product/product_definition.h"
@@ -60,13 +61,18 @@ using ChunkObserver = std::function<bool(size_t written)>;
 // removal, the uninstall entry once its key was written.
 enum class Recorded { File, Link, Folder, Listed, RegistryKey };
 
-// Where the engine reads and writes the registry; tests point it at scratch keys.
+// Whom the installation is for, and where the engine reads and writes the
+// registry for it; tests point it at scratch keys.
 struct RegistryLocations {
   HKEY shellFoldersRoot = HKEY_CURRENT_USER;
   std::string explorerKey = platform::kExplorerKey;
   HKEY uninstallRoot = HKEY_LOCAL_MACHINE;
   std::string uninstallKeyPath;  // UninstallKeyPath unless a test sets another
+  Scope scope = Scope::Machine;
 };
+
+// The system's places for an installation of that scope.
+RegistryLocations LocationsFor(Scope scope);
 
 // The product's own uninstall key: kUninstallKeys + "\" + ShortName.
 std::string UninstallKeyPath();
@@ -83,6 +89,7 @@ class Installer {
   // The destination with a trailing backslash; RunInstallation fixes it from
   // the folder's text, tests set it before BeginLog.
   const std::string& InstallDir() const noexcept { return installDir_; }
+  Scope scope() const noexcept { return registry_.scope; }
   void SetInstallDir(std::string folder) { installDir_ = std::move(folder); }
   // The log writer: empty until the log is begun and after it is released.
   const std::optional<LogWriter>& InstallLog() const noexcept { return log_.writer(); }

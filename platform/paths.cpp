@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -235,6 +236,50 @@ bool IsSamePath(const std::string& a, const std::string& b) {
 
 std::string ResolvedFolder(const std::string& text) {
   return WideToAnsi(Resolved(AnsiToWide(text)));
+}
+
+namespace {
+
+// The text in the code page, only when it converts back to the same
+// characters: a character the code page lacks would name another file.
+std::optional<std::string> ExactAnsi(std::wstring_view text) {
+  std::string ansi = WideToAnsi(text);
+  if (AnsiToWide(ansi) != text) return std::nullopt;
+  return ansi;
+}
+
+// GetShortPathNameW for a path that exists; empty otherwise.
+std::wstring ShortPath(const std::wstring& path) {
+  const DWORD size = GetShortPathNameW(path.c_str(), nullptr, 0);
+  if (size == 0) return {};
+  std::wstring shortPath(size, L'\0');
+  const DWORD length = GetShortPathNameW(path.c_str(), shortPath.data(), size);
+  if (length == 0 || length >= size) return {};
+  shortPath.resize(length);
+  return shortPath;
+}
+
+}  // namespace
+
+std::string AnsiSpelling(std::wstring_view path) {
+  if (std::optional<std::string> exact = ExactAnsi(path)) return *exact;
+  // Level by level: a name the code page spells stays as it is, another
+  // takes its short name, which only a level that exists has.
+  const std::wstring text(path);
+  std::wstring spelled;
+  for (size_t start = 0; start <= text.size();) {
+    const size_t end = std::min(text.find(L'\\', start), text.size());
+    std::wstring level = text.substr(start, end - start);
+    if (!ExactAnsi(level)) {
+      const std::wstring shortPath = ShortPath(text.substr(0, end));
+      if (shortPath.empty()) return {};
+      level = shortPath.substr(shortPath.find_last_of(L'\\') + 1);
+    }
+    spelled += level;
+    if (end < text.size()) spelled += L'\\';
+    start = end + 1;
+  }
+  return ExactAnsi(spelled).value_or("");
 }
 
 }  // namespace platform

@@ -19,6 +19,15 @@ size_t LastBackslash(std::string_view text);
 // True when the text's last character is a backslash, by the same rule.
 bool EndsWithBackslash(std::string_view text);
 
+// A path the system hands over in UTF-16 (a shell folder, the temporary
+// folder, a profile's programs folder) as the ANSI text the program holds:
+// the path itself when the code page spells every character of it, else the
+// same with each level it cannot spell replaced by that level's short (8.3)
+// name, which is plain letters; empty when a level has none (it does not
+// exist yet, or its drive keeps no short names). Either way the text names
+// the same file.
+std::string AnsiSpelling(std::wstring_view path);
+
 // The folder without its trailing backslashes, but a drive's root ("C:\")
 // keeps its own.
 std::string WithoutTrailingBackslash(std::string folder);

@@ -1,6 +1,7 @@
 #include "platform/registry.h"
 
 #include "platform/error.h"
+#include "platform/text.h"
 
 #include <vector>
 
@@ -36,6 +37,24 @@ bool IsText(DWORD type) {
   return type == REG_SZ || type == REG_EXPAND_SZ;
 }
 
+// The wide value's type and text up to its first NUL; false when it cannot
+// be queried. `size` is its data size in bytes.
+bool QueryWideValue(HKEY key, const char* name, DWORD& type, DWORD& size, std::wstring& text) {
+  const std::wstring wideName = AnsiToWide(name);
+  size = 0;
+  if (RegQueryValueExW(key, wideName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
+    return false;
+  }
+  std::vector<wchar_t> data(size / sizeof(wchar_t) + 1, L'\0');
+  DWORD read = size;
+  if (size != 0 && RegQueryValueExW(key, wideName.c_str(), nullptr, &type,
+                                    reinterpret_cast<BYTE*>(data.data()), &read) != ERROR_SUCCESS) {
+    return false;
+  }
+  text = data.data();
+  return true;
+}
+
 }  // namespace
 
 std::optional<std::string> QueryTextValue(HKEY key, const char* name) {
@@ -43,6 +62,23 @@ std::optional<std::string> QueryTextValue(HKEY key, const char* name) {
   std::vector<char> data;
   if (!QueryValue(key, name, type, data) || !IsText(type) || data.empty()) return std::nullopt;
   return TextUpToFirstNul(data);
+}
+
+std::optional<DWORD> QueryValueType(HKEY key, const char* name) {
+  DWORD type = REG_NONE;
+  if (RegQueryValueExA(key, name, nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return type;
+}
+
+std::optional<std::wstring> QueryWideTextValue(HKEY key, const char* name) {
+  DWORD type = REG_NONE, size = 0;
+  std::wstring text;
+  if (!QueryWideValue(key, name, type, size, text) || !IsText(type) || size == 0) {
+    return std::nullopt;
+  }
+  return text;
 }
 
 ShellFolderReader::ShellFolderReader(HKEY root, const std::string& path) {
@@ -63,6 +99,17 @@ std::string ShellFolderReader::Read(const char* name) const {
   if (!QueryValue(folders.get(), name, type, data)) return {};
   if (!IsText(type)) Raise(Format("Invalid data type for '%s'", name));
   return TextUpToFirstNul(data);
+}
+
+std::wstring ShellFolderReader::ReadWide(const char* name) const {
+  if (!key_) return {};
+  UniqueKey folders = OpenKey(key_.get(), kShellFoldersSubkey, KEY_ALL_ACCESS);
+  if (!folders) return {};
+  DWORD type = REG_NONE, size = 0;
+  std::wstring text;
+  if (!QueryWideValue(folders.get(), name, type, size, text)) return {};
+  if (!IsText(type)) Raise(Format("Invalid data type for '%s'", name));
+  return text;
 }
 
 std::optional<RegistryValueWriter> RegistryValueWriter::OpenOrCreate(HKEY root,

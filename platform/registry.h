@@ -18,6 +18,13 @@ UniqueKey OpenKey(HKEY root, const std::string& path, REGSAM access);
 // A missing value, another type or size 0 is "not found", never an error.
 std::optional<std::string> QueryTextValue(HKEY key, const char* name);
 
+// The value's type; nothing when it cannot be queried (it is missing).
+std::optional<DWORD> QueryValueType(HKEY key, const char* name);
+
+// The same in UTF-16, for the paths a user's profile holds: the code page
+// may lack some of their characters.
+std::optional<std::wstring> QueryWideTextValue(HKEY key, const char* name);
+
 // The user's Explorer key, whose subkey "Shell Folders" names the user's
 // folders (the desktop, the Start menu's programs).
 inline constexpr const char* kExplorerKey =
@@ -39,6 +46,8 @@ class ShellFolderReader {
   // value is missing. A value that exists but is not text raises
   // "Invalid data type for '<name>'".
   std::string Read(const char* name) const;
+  // The same in UTF-16, with the same error.
+  std::wstring ReadWide(const char* name) const;
 
  private:
   UniqueKey key_;

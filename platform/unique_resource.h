@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <utility>
 
@@ -77,6 +78,9 @@ inline void UnlockAndFreeResource(HGLOBAL resource) noexcept {
 inline void FreeLocalMemory(HLOCAL block) noexcept {
   LocalFree(block);
 }
+inline void FreeTaskMemory(wchar_t* block) noexcept {
+  CoTaskMemFree(block);
+}
 }  // namespace detail
 
 using UniqueKey = UniqueResource<NullIsEmpty<HKEY, &RegCloseKey>>;
@@ -87,6 +91,8 @@ using UniqueResourceData = UniqueResource<NullIsEmpty<HGLOBAL, &detail::UnlockAn
 using UniqueHeapBlock = UniqueResource<NullIsEmpty<void*, &detail::FreeHeapBlock>>;
 // What the security functions allocate: SID texts, security descriptors.
 using UniqueLocalMemory = UniqueResource<NullIsEmpty<HLOCAL, &detail::FreeLocalMemory>>;
+// What the shell hands back from COM's task allocator: known-folder paths.
+using UniqueTaskText = UniqueResource<NullIsEmpty<wchar_t*, &detail::FreeTaskMemory>>;
 using UniqueBitmap = UniqueResource<NullIsEmpty<HBITMAP, &detail::DeleteGdiObject>>;
 using UniqueFont = UniqueResource<NullIsEmpty<HFONT, &detail::DeleteGdiObject>>;
 using UniqueBrush = UniqueResource<NullIsEmpty<HBRUSH, &detail::DeleteGdiObject>>;

@@ -63,7 +63,6 @@ class Parser {
     for (;;) {
       while (!rest.empty() && IsBlank(rest.front())) rest.remove_prefix(1);
       if (rest.empty()) break;
-      any_ = true;
       // No folder name holds a quotation mark: a tool that quoted the
       // switch or the folder gets the folder it meant.
       const std::string unquoted = WithoutQuotationMarks(rest);
@@ -92,6 +91,10 @@ class Parser {
       TakeOption(token, result_.options.startMenuIcons, false);
     } else if (IsSwitch(token, "/RUN")) {
       TakeOption(token, result_.options.runProgram, true);
+    } else if (IsSwitch(token, "/CURRENTUSER")) {
+      TakeScope(install::ScopeRequest::CurrentUser);
+    } else if (IsSwitch(token, "/ALLUSERS")) {
+      TakeScope(install::ScopeRequest::AllUsers);
     } else if (StartsWithSwitch(token, "/LOG=")) {
       TakeLogFile(token);
     } else {
@@ -102,6 +105,14 @@ class Parser {
   void TakeOption(const std::string& token, bool& option, bool value) {
     option = value;
     if (firstOption_.empty()) firstOption_ = token;
+  }
+
+  // The same switch twice says the same; the two together contradict.
+  void TakeScope(install::ScopeRequest scope) {
+    if (result_.scope != install::ScopeRequest::Default && result_.scope != scope) {
+      Fail("/CURRENTUSER and /ALLUSERS cannot be given together.");
+    }
+    result_.scope = scope;
   }
 
   void TakeLogFile(const std::string& token) {
@@ -132,14 +143,13 @@ class Parser {
       result_.request = Request::Error;
     } else if (usage_) {
       result_.request = Request::Usage;
-    } else if (any_) {
+    } else if (result_.silent) {
       result_.request = Request::Install;
     }
     return std::move(result_);
   }
 
   CommandLine result_;
-  bool any_ = false;
   bool usage_ = false;
   std::string firstOption_;  // the first switch that needs /S
 };
@@ -147,9 +157,15 @@ class Parser {
 }  // namespace
 
 const char* const kUsage =
-    "Setup.exe /S [/NODESKTOP] [/NOSTARTMENU] [/RUN] [/LOG=<file>] [/D=<folder>]\n"
+    "Setup.exe [/CURRENTUSER | /ALLUSERS]\n"
+    "Setup.exe /S [/CURRENTUSER | /ALLUSERS] [/NODESKTOP] [/NOSTARTMENU] [/RUN] [/LOG=<file>]\n"
+    "\t[/D=<folder>]\n"
     "Setup.exe /?\n"
     "\n"
+    "/CURRENTUSER\tinstalls for you only, into your own programs folder, without\n"
+    "\tadministrator rights (the choice without them)\n"
+    "/ALLUSERS\tinstalls for every user, into Program Files; needs administrator\n"
+    "\trights (the choice with them)\n"
     "/S\tinstalls without any window, with the desktop and Start-menu icons\n"
     "/NODESKTOP\tno desktop icon\n"
     "/NOSTARTMENU\tno Start-menu icons\n"
@@ -158,7 +174,7 @@ const char* const kUsage =
     "/D=<folder>\tthe destination, a full path; the last switch, blanks need no quotation marks\n"
     "\n"
     "Exit codes: 0 installed, 1 the command line is wrong (nothing was written),\n"
-    "2 the installation failed.";
+    "2 the installation failed, or /ALLUSERS was given without administrator rights.";
 
 std::string_view ArgumentsOf(std::string_view commandLine) {
   // A quoted name ends at its closing mark, as the system reads it.

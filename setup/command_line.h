@@ -1,7 +1,10 @@
 // What an administrator may ask of the program on its command line. Without
 // arguments the wizard runs as it always does; with /S the installation runs
-// unattended, without any window.
+// unattended, without any window; /CURRENTUSER and /ALLUSERS choose whom
+// either installs for.
 #pragma once
+
+#include "install/install_scope.h"
 
 #include <string>
 #include <string_view>
@@ -9,7 +12,7 @@
 namespace setup {
 
 enum class Request {
-  Wizard,   // no arguments
+  Wizard,   // no arguments, or only /CURRENTUSER or /ALLUSERS
   Usage,    // /?
   Install,  // /S
   Error,    // the command line is wrong: nothing may be written
@@ -28,7 +31,8 @@ struct CommandLine {
   Request request = Request::Wizard;
   bool silent = false;    // /S was given: no window or message box of any kind
   SilentOptions options;  // the log file is kept for a wrong command line too
-  std::string error;      // Request::Error: what is wrong, in one sentence
+  install::ScopeRequest scope = install::ScopeRequest::Default;  // for the wizard and /S
+  std::string error;  // Request::Error: what is wrong, in one sentence
 };
 
 // The arguments: what follows the program's name (quoted or not) in the

@@ -5,6 +5,7 @@
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/security.h"
 #include "product/product_definition.h"
 #include "product/program_texts.h"
 #include "setup/command_line.h"
@@ -81,7 +82,7 @@ class UnattendedHost final : public install::InstallationHost {
 };
 
 // One log line per record, in the order the installation made them.
-std::string RecordLine(install::Recorded what, const std::string& path) {
+std::string RecordLine(install::Recorded what, const std::string& path, install::Scope scope) {
   switch (what) {
     case install::Recorded::File:
       return "File: " + path;
@@ -94,7 +95,7 @@ std::string RecordLine(install::Recorded what, const std::string& path) {
       // so that its uninstaller removes them.
       return "Listed for removal: " + path;
     case install::Recorded::RegistryKey:
-      return "Registry key: HKEY_LOCAL_MACHINE\\" + path;
+      return std::string("Registry key: ") + install::UninstallRootName(scope) + "\\" + path;
   }
   return path;
 }
@@ -116,14 +117,15 @@ std::string LogInsideDestination(const std::string& logFile, const std::string& 
   return {};
 }
 
-int Install(const SilentOptions& options, const std::string& destination, Report& report) {
+int Install(const SilentOptions& options, install::Scope scope, const std::string& destination,
+            Report& report, const std::function<bool()>& isElevated) {
   // The shell links rely on this thread's single-threaded apartment.
   platform::ComApartment com;
   report.Line(std::string("Installing ") + product::FullName + " " + product::Version + " into " +
               destination);
-  install::Installer installer;
+  install::Installer installer(nullptr, install::LocationsFor(scope), isElevated);
   installer.ReportRecordsTo([&](install::Recorded what, const std::string& path) {
-    report.Line(RecordLine(what, path));
+    report.Line(RecordLine(what, path, scope));
   });
   UnattendedHost host(options, report);
   if (!installer.RunInstallation(destination, host)) return kInstallationFailed;
@@ -131,10 +133,13 @@ int Install(const SilentOptions& options, const std::string& destination, Report
   return kInstalled;
 }
 
-std::optional<int> Run(const CommandLine& command, Report& report, int& failureCode) {
+std::optional<int> Run(const CommandLine& command, Report& report, int& failureCode,
+                       install::ScopeRequest& wizardScope,
+                       const std::function<bool()>& isElevated) {
   report.SetSilent(command.silent);
   switch (command.request) {
     case Request::Wizard:
+      wizardScope = command.scope;
       return std::nullopt;
     case Request::Usage:
       report.Usage();
@@ -145,8 +150,11 @@ std::optional<int> Run(const CommandLine& command, Report& report, int& failureC
       return kCommandLineWrong;
     case Request::Install: {
       const SilentOptions& options = command.options;
-      const std::string destination =
-          options.destination.empty() ? install::DefaultDestinationFolder() : options.destination;
+      const bool elevated = isElevated();
+      const install::Scope scope = install::ChooseScope(command.scope, elevated);
+      const std::string destination = options.destination.empty()
+                                          ? install::DefaultDestinationFolder(scope)
+                                          : options.destination;
       if (const std::string wrong = LogInsideDestination(options.logFile, destination);
           !wrong.empty()) {
         report.Error(wrong);
@@ -154,7 +162,9 @@ std::optional<int> Run(const CommandLine& command, Report& report, int& failureC
       }
       report.OpenLog(options.logFile);
       failureCode = kInstallationFailed;
-      return Install(options, destination, report);
+      // Refused as the installation's own failure, told in the /LOG.
+      install::CheckScopeRights(command.scope, elevated);
+      return Install(options, scope, destination, report, isElevated);
     }
   }
   return kCommandLineWrong;
@@ -162,12 +172,14 @@ std::optional<int> Run(const CommandLine& command, Report& report, int& failureC
 
 }  // namespace
 
-std::optional<int> RunCommandLine(std::string_view commandLine) noexcept {
+std::optional<int> RunCommandLine(std::string_view commandLine, install::ScopeRequest& wizardScope,
+                                  const std::function<bool()>& isElevated) noexcept {
   Report report;
   // Until the installation starts, a failure means nothing was written.
   int failureCode = kCommandLineWrong;
   try {
-    return Run(ParseArguments(ArgumentsOf(commandLine)), report, failureCode);
+    return Run(ParseArguments(ArgumentsOf(commandLine)), report, failureCode, wizardScope,
+               isElevated);
   } catch (const platform::SetupError& error) {
     report.Error(error.text(), error.call());
   } catch (const std::bad_alloc&) {

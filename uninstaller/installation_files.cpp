@@ -5,6 +5,7 @@
 
 #include "platform/paths.h"
 #include "platform/known_folders.h"
+#include "platform/link_target.h"
 #include "platform/registry.h"
 #include "platform/security.h"
 #include "product/installation_table.h"
@@ -21,15 +22,38 @@ namespace {
 const product::InstallationNames kNames;
 
 // A "Shell Folders" value of the user; when it is missing, empty or not
-// text, the system's own folder, as the installation takes it.
+// text, the system's own folder, as the installation takes it: read in
+// UTF-16 and held by its ANSI spelling, as install.log names it.
 std::string ShellFolder(HKEY root, const std::string& explorerKey, const char* name, int csidl) {
   const platform::UniqueKey key =
       platform::OpenKey(root, explorerKey + "\\" + platform::kShellFoldersSubkey, KEY_READ);
-  std::string folder = key ? platform::QueryTextValue(key.get(), name).value_or("") : "";
-  return folder.empty() ? platform::KnownFolderPath(csidl) : folder;
+  std::wstring folder = key ? platform::QueryWideTextValue(key.get(), name).value_or(L"") : L"";
+  if (folder.empty()) folder = platform::KnownFolderPathWide(csidl);
+  return platform::AnsiSpelling(folder);
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+  return lstrcmpiA(a.c_str(), b.c_str()) == 0;
+}
+
+// True when `target` names a file directly in `folder`.
+bool LeadsInto(const std::string& target, const std::string& folder) {
+  const std::string targetFolder = platform::FolderOf(target);
+  return !targetFolder.empty() && platform::IsSamePath(targetFolder, folder);
 }
 
 }  // namespace
+
+std::string StartMenuOwner(const std::string& startMenuFolder) {
+  const std::string folder = platform::FolderPrefix(startMenuFolder);
+  std::string owner = platform::ShellLinkTarget(folder + kNames.programLink);
+  if (!owner.empty()) return owner;
+  char icon[MAX_PATH] = "";
+  GetPrivateProfileStringA(
+      "InternetShortcut", "IconFile", "", icon, sizeof icon,
+      (folder + kNames.publisherShortcut + product::ShortcutExtension).c_str());
+  return icon;
+}
 
 LinkFolders SystemLinkFolders(HKEY root, const std::string& explorerKey) {
   return {ShellFolder(root, explorerKey, "Desktop", CSIDL_DESKTOPDIRECTORY),
@@ -63,16 +87,46 @@ InstallationLinks LinksIn(const LinkFolders& links) {
   return made;
 }
 
-InstallationFiles::InstallationFiles(const std::string& ownFolder, const LinkFolders& links)
+InstallationFiles::InstallationFiles(const std::string& ownFolder, const LinkFolders& links,
+                                     const std::vector<std::string>& logged)
     : ownFolder_(platform::ComparedForm(platform::WithoutTrailingBackslash(ownFolder))),
       ownPrefix_(platform::FolderPrefix(ownFolder)) {
   InstallationLinks made = LinksIn(links);
-  std::vector<std::string> paths = std::move(made.startMenu);
-  if (!made.desktopLink.empty()) paths.insert(paths.begin(), std::move(made.desktopLink));
-  for (std::string& path : paths) {
-    std::wstring compared = platform::ComparedForm(path);
-    if (!compared.empty()) links_.emplace_back(std::move(compared), std::move(path));
+  if (!made.desktopLink.empty()) AddLink(std::move(made.desktopLink));
+  for (std::string& path : made.startMenu) AddLink(std::move(path));
+  for (const std::string& entry : logged) {
+    if (IsRecordedLink(entry, ownFolder)) AddLink(platform::PathInOneForm(entry));
   }
+}
+
+void InstallationFiles::AddLink(std::string path) {
+  std::wstring compared = platform::ComparedForm(path);
+  if (compared.empty()) return;
+  for (const auto& known : links_) {
+    if (platform::SameComparedForm(known.first, compared)) return;
+  }
+  links_.emplace_back(std::move(compared), std::move(path));
+}
+
+// The link is read, not trusted by its name: anyone who may write to the
+// log may name any file, but only the installation's links start its program.
+bool InstallationFiles::IsRecordedLink(const std::string& path,
+                                       const std::string& ownFolder) const {
+  if (!platform::IsFullPath(path)) return false;
+  const std::string full = platform::PathInOneForm(path);
+  const std::string folder = platform::FolderOf(full);
+  const std::string name = full.substr(platform::LastBackslash(full) + 1);
+  if (folder.empty() || platform::IsLinkedFolder(folder)) return false;
+  if (SameName(name, kNames.desktopLink) && LeadsInto(platform::ShellLinkTarget(full), ownFolder)) {
+    return true;
+  }
+  if (!SameName(folder.substr(platform::LastBackslash(folder) + 1), kNames.startMenuFolder)) {
+    return false;
+  }
+  const auto names = kNames.StartMenuFiles();
+  return std::any_of(names.begin(), names.end(),
+                     [&](const std::string& made) { return SameName(name, made); }) &&
+         LeadsInto(StartMenuOwner(folder), ownFolder);
 }
 
 std::string InstallationFiles::PathToRemove(const std::string& entry) const {

@@ -3,7 +3,10 @@
 // the removal usually runs with administrator rights: an entry alone proves
 // nothing. A logged file is removed only when it lies directly in the
 // uninstaller's own folder, or when it is one of the links the installation
-// makes, under the name it gives them, in the folder the system names for them.
+// makes, under the name it gives them: in the folder the system names for
+// them, or in the folder the log recorded at installation time (a desktop
+// moved since, another account's removal) when what is there starts this
+// installation's own program.
 #pragma once
 
 #include "platform/registry.h"
@@ -43,10 +46,17 @@ struct InstallationLinks {
 };
 InstallationLinks LinksIn(const LinkFolders& links);
 
+// Where the product's Start-menu folder's entries lead, together: its
+// program link's target, else its publisher page's icon file; empty when
+// neither says.
+std::string StartMenuOwner(const std::string& startMenuFolder);
+
 class InstallationFiles {
  public:
-  // `ownFolder`: the folder the uninstaller was started from.
-  InstallationFiles(const std::string& ownFolder, const LinkFolders& links);
+  // `ownFolder`: the folder the uninstaller was started from; `logged`: the
+  // log's files, read here before any of them is removed.
+  InstallationFiles(const std::string& ownFolder, const LinkFolders& links,
+                    const std::vector<std::string>& logged = {});
 
   // The path to delete for a logged file: the installation's own spelling of
   // it, never the entry's. Empty when the entry names nothing it makes.
@@ -56,6 +66,11 @@ class InstallationFiles {
   std::wstring ownFolder_;                                   // in the form paths compare in
   std::string ownPrefix_;                                    // as given, with a trailing backslash
   std::vector<std::pair<std::wstring, std::string>> links_;  // compared form, path
+
+  void AddLink(std::string path);
+  // A logged link or shortcut file outside the system's folders that is
+  // the installation's by its name and by the program it starts.
+  bool IsRecordedLink(const std::string& path, const std::string& ownFolder) const;
 };
 
 }  // namespace uninstaller

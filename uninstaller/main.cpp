@@ -46,7 +46,8 @@ Outcome Finish(const uninstaller::FinishArguments& arguments) {
   const auto log = uninstaller::ReadInstallLog(folder + "install.log");
   if (log.failed()) return log.outcome();
   const std::string name = arguments.originalProgram.substr(folder.size());
-  const auto report = uninstaller::RemoveInstallation(*log, folder, name);
+  const auto report =
+      uninstaller::RemoveInstallation(*log, folder, name, uninstaller::EntryLocationFor(folder));
   MessageBoxA(nullptr, uninstaller::DescribeReport(*log, report).c_str(), Caption.c_str(),
               MB_OK | (report.Complete() ? MB_ICONINFORMATION : MB_ICONWARNING));
   return {};

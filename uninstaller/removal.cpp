@@ -96,19 +96,19 @@ bool LeadsElsewhere(const std::string& target, const std::string& ownFolder) {
   return !folder.empty() && !IsSamePath(folder, ownFolder);
 }
 
-std::string ShortcutIconFile(const std::string& shortcut) {
-  char value[MAX_PATH] = "";
-  GetPrivateProfileStringA("InternetShortcut", "IconFile", "", value, sizeof value,
-                           shortcut.c_str());
-  return value;
-}
-
 }  // namespace
 
 std::string RegisteredElsewhere(const UninstallKeyLocation& location,
                                 const std::string& ownFolder) {
   std::string registered = RegisteredFolder(location.root, location.parentPath);
   return registered.empty() || IsSamePath(registered, ownFolder) ? std::string() : registered;
+}
+
+UninstallKeyLocation EntryLocationFor(const std::string& ownFolder,
+                                      const UninstallKeyLocation& user,
+                                      const UninstallKeyLocation& machine) {
+  const std::string registered = RegisteredFolder(user.root, user.parentPath);
+  return !registered.empty() && IsSamePath(registered, ownFolder) ? user : machine;
 }
 
 std::vector<std::string> OtherInstallationsLinks(const std::string& ownFolder,
@@ -119,10 +119,8 @@ std::vector<std::string> OtherInstallationsLinks(const std::string& ownFolder,
       LeadsElsewhere(platform::ShellLinkTarget(made.desktopLink), ownFolder)) {
     others.push_back(made.desktopLink);
   }
-  if (made.startMenu.size() < 3) return others;
-  std::string owner = platform::ShellLinkTarget(made.startMenu[0]);
-  if (owner.empty()) owner = ShortcutIconFile(made.startMenu[2]);
-  if (LeadsElsewhere(owner, ownFolder)) {
+  if (made.startMenu.empty()) return others;
+  if (LeadsElsewhere(StartMenuOwner(platform::FolderOf(made.startMenu[0])), ownFolder)) {
     others.insert(others.end(), made.startMenu.begin(), made.startMenu.end());
   }
   return others;
@@ -175,7 +173,7 @@ RemovalReport RemoveInstallation(const InstallLogContents& log, const std::strin
                                  const UninstallKeyLocation& location, const LinkFolders& links) {
   RemovalReport report;
   // Read before anything goes: deleting a link loses where it led.
-  RemoveLoggedFiles(log.files, InstallationFiles(logFolder, links),
+  RemoveLoggedFiles(log.files, InstallationFiles(logFolder, links, log.files),
                     OtherInstallationsLinks(logFolder, links), report);
   std::vector<std::string> folders;
   for (const std::string& logged : log.folders) folders.push_back(platform::PathInOneForm(logged));

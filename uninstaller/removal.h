@@ -49,6 +49,15 @@ struct UninstallKeyLocation {
   std::string parentPath = platform::kUninstallKeys;
 };
 
+// Where the entry of this installation's scope lies: the user's own list
+// when its entry names `ownFolder` (an installation for the current user),
+// else the machine's, where every earlier installation registered. The
+// other scope's entry is never touched, so a user's removal needs no
+// administrator rights.
+UninstallKeyLocation EntryLocationFor(const std::string& ownFolder,
+                                      const UninstallKeyLocation& user = {HKEY_CURRENT_USER},
+                                      const UninstallKeyLocation& machine = {});
+
 // Deletes one file. A file already gone counts as deleted; a read-only one
 // is made writable first, since the log says the installation made it.
 // Returns the reason it stayed, empty when it is gone.

@@ -118,10 +118,15 @@ Outcome NotPrepared(const char* function, unsigned long error) {
       platform::Win32Failure(function, error));
 }
 
+// The temporary folder lies in the user's profile, whose name the code page
+// may not spell: it is read in UTF-16 and used by its ANSI spelling.
 Result<std::string> CreatePrivateFolder() {
-  char temp[MAX_PATH + 1];
-  const DWORD length = GetTempPathA(sizeof temp, temp);
-  if (length == 0 || length >= sizeof temp) return NotPrepared("GetTempPathA", GetLastError());
+  wchar_t wideTemp[MAX_PATH + 1];
+  const DWORD length = GetTempPathW(MAX_PATH + 1, wideTemp);
+  if (length == 0 || length > MAX_PATH) return NotPrepared("GetTempPathW", GetLastError());
+  const std::string spelled = platform::AnsiSpelling(wideTemp);
+  if (spelled.empty()) return NotPrepared("GetShortPathNameW", ERROR_NO_UNICODE_TRANSLATION);
+  const char* temp = spelled.c_str();
   const auto descriptor = PrivateFolderSecurity();
   if (descriptor.failed()) return descriptor.outcome();
   SECURITY_ATTRIBUTES security{sizeof security, descriptor->get(), FALSE};
@@ -135,12 +140,20 @@ Result<std::string> CreatePrivateFolder() {
   }
 }
 
+// Read in UTF-16: started from a folder in a profile the code page does not
+// spell, the ANSI name would name no file.
+// Read in UTF-16: started from a folder in a profile the code page does not
+// spell, the ANSI name would name no file.
 Result<std::string> OwnProgramPath() {
-  std::string path(MAX_PATH, '\0');
+  std::wstring path(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return NotPrepared("GetModuleFileNameA", GetLastError());
-    if (length < path.size()) return path.substr(0, length);
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return NotPrepared("GetModuleFileNameW", GetLastError());
+    if (length < path.size()) {
+      std::string spelled = platform::AnsiSpelling(path.substr(0, length));
+      if (spelled.empty()) return NotPrepared("GetShortPathNameW", ERROR_NO_UNICODE_TRANSLATION);
+      return spelled;
+    }
     path.resize(path.size() * 2);  // truncated: ask again with more room
   }
 }

@@ -133,8 +133,8 @@ void FinishUnattended(const FinishArguments& arguments) {
     return;
   }
   const std::string name = arguments.originalProgram.substr(folder.size());
-  const auto report =
-      WithoutOriginal(RemoveInstallation(*log, folder, name), arguments.originalProgram);
+  const auto report = WithoutOriginal(
+      RemoveInstallation(*log, folder, name, EntryLocationFor(folder)), arguments.originalProgram);
   SendOutcome(pipe.get(), ExitCodeOf(report), DescribeReport(*log, report));
   pipe.reset();  // the original learns the outcome and ends
   RemoveOriginal(arguments, *log);

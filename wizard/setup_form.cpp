@@ -202,7 +202,7 @@ void SetupForm::FormShow() {
 }
 
 void SetupForm::FillDefaultFolder() {
-  FolderEdit.SetText(install::DefaultDestinationFolder());
+  FolderEdit.SetText(install::DefaultDestinationFolder(installer_.scope()));
 }
 
 // Like a dialog, the window keeps its active control: the focus leaves with

@@ -1,10 +1,13 @@
 #!/bin/bash
-# install-e2e.sh BUILD_DIR PROBE_EXE: the built Setup.exe installs the product
+# install-e2e.sh BUILD_DIR PROBE_EXE LARGE_SETUP_EXE: the built Setup.exe installs the product
 # end to end, driven with real mouse clicks and typing under a private Xvfb,
 # each run in a fresh prefix cloned from the build's test prefix:
 #   1. the default options into the default folder;
 #   2. every option off, into a typed folder with blanks in its path;
-#   3. a build whose Copyright.txt is 1 GiB (LARGE_SETUP_EXE): the progress
+#   3. /CURRENTUSER: into the user's own programs folder, registered in the
+#      user's list only (Wine's own list shows it), and removed by the
+#      registered QuietUninstallString without a trace in either list;
+#   4. LARGE_SETUP_EXE, whose Copyright.txt is 1 GiB: the progress
 #      bar is part-filled while it works, Exit asks and holds the
 #      installation, "&No" lets it finish; in a second run "&Yes" stops it,
 #      the program ends, and the installed uninstaller removes all it made.
@@ -51,11 +54,15 @@ VersionMinor REG_DWORD 0x0
 EOF
 }
 
-check_uninstall_entry() {  # INSTALL_DIR
-  local entry
-  entry=$(e2e_wine reg query 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Quorvelle' \
-            "$reg_view" 2>/dev/null | tr -d '\r' | grep '^ ' | sed 's/^ *//; s/  */ /g' | sort)
-  same "the uninstall entry" "$entry" "$(uninstall_values "$1" | sort)"
+machine_entry='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Quorvelle'
+user_entry='HKCU\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Quorvelle'
+entry_lines() {  # KEY: its values as reg query shows them, one a line, sorted
+  e2e_wine reg query "$1" "$reg_view" 2>/dev/null | tr -d '\r' | grep '^ ' |
+    sed 's/^ *//; s/  */ /g' | sort
+}
+check_uninstall_entry() {  # INSTALL_DIR [KEY]
+  same "the uninstall entry ${2:-$machine_entry}" "$(entry_lines "${2:-$machine_entry}")" \
+    "$(uninstall_values "$1" | sort)"
 }
 
 check_opened() {  # FILE...: the documents asked to be opened, in order
@@ -120,6 +127,36 @@ check_opened "${dir}help.txt"
 check "the program was not started" '! xdotool search --name "^Telvarion 5.0\$" >/dev/null 2>&1'
 e2e_stop
 
+echo "# 3. for the current user only"
+prepare_prefix current-user
+local_data=$(e2e_wine cmd /c echo '%LOCALAPPDATA%' </dev/null 2>/dev/null | tr -d '\r')
+start_setup "$setup_exe" /CURRENTUSER
+walk_to_installation "" 0
+same "the default folder is the user's own programs folder" "$folder" \
+  "$local_data\\Programs\\Quorvelle"
+dir="$folder\\"
+menu="$programs\\Quorvelle\\"
+check_finished
+check_payloads "$dir"
+check_link "$desktop\\Quorvelle.lnk" "${dir}Quorvelle.exe" Telvarion "$dir"
+check_link "${menu}Quorvelle.lnk" "${dir}Quorvelle.exe" Telvarion "$dir"
+check_uninstall_entry "$dir" "$user_entry"
+same "nothing in the machine's list" "$(entry_lines "$machine_entry")" ""
+check "the system's list of programs shows it" \
+  'e2e_wine uninstaller --list </dev/null 2>/dev/null | tr -d "\r" | grep -q "|||Telvarion$"'
+e2e_wine taskkill /F /IM Quorvelle.exe >/dev/null 2>&1
+quiet=$(entry_lines "$user_entry" | sed -n 's/^QuietUninstallString REG_SZ //p')
+same "the registered quiet removal" "$quiet" "\"${dir}Uninstall.exe\" /S"
+uninstaller=${quiet#\"}; uninstaller=${uninstaller%%\"*}
+e2e_wine "$uninstaller" /S </dev/null >/dev/null 2>&1
+same "removed without a question: exit code 0" "$?" 0
+sleep 1  # the copy removes the uninstaller once the original has ended
+same "the user's entry is gone" "$(entry_lines "$user_entry")" ""
+check "the folder is gone" '[ ! -e "$(unix_path "$dir")" ]'
+check "the links are gone" \
+  '[ ! -e "$(unix_path "$desktop")/Quorvelle.lnk" ] && [ ! -e "$(unix_path "$menu")" ]'
+e2e_stop
+
 # The progress bar's filled columns, of the 198 inside its frame: the only
 # pixels of its colour in the page area (the heading above it has it too)
 # are its 8 rows of fill.
@@ -145,7 +182,7 @@ exit_while_installing() {
   sleep 0.5
   filled=$(bar_filled)
 }
-echo "# 3. a product of 1 GiB: progress, Exit and \"&No\"; then Exit and \"&Yes\""
+echo "# 4. a product of 1 GiB: progress, Exit and \"&No\"; then Exit and \"&Yes\""
 prepare_prefix large
 dir='C:\Big\'
 exit_while_installing

@@ -82,7 +82,7 @@ ask press "$title" OK >/dev/null
 wait "$setup_pid"; code=$?
 check "without /S the box says what is wrong" \
   'grep -qxF "/Run belongs to the unattended installation and needs /S." <<<"$box"'
-check "and shows the usage" 'grep -qF "Setup.exe /S [/NODESKTOP] [/NOSTARTMENU] [/RUN]" <<<"$box"'
+check "and shows the usage" 'grep -qF "Setup.exe /S [/CURRENTUSER | /ALLUSERS] [/NODESKTOP]" <<<"$box"'
 same "then exit code 1" "$code" 1
 check_nothing_else_changed '^drive_c/logs(/|$)'
 
@@ -309,5 +309,72 @@ for target in "${dir}install.log" "${dir}Quorvelle.exe" "${short_dir}\\INSTALL.L
 done
 quiet_uninstall
 removed_completely "removed"
+
+echo "# 8. for the current user"
+machine_list=$list
+user_list='HKCU\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Quorvelle'
+local_data=$(e2e_wine cmd /c echo '%LOCALAPPDATA%' </dev/null 2>/dev/null | tr -d '\r')
+dir="$local_data\\Programs\\Quorvelle\\"
+entry_of() { e2e_wine reg query "$1" "$reg_view" </dev/null 2>/dev/null | tr -d '\r' | grep '^ ' | sort; }
+# What the machine's entry holds for an installation into that folder.
+run "$setup_exe" /S "/D=${dir%\\}"
+same "for the machine into that folder: exit code 0" "$code" 0
+machine_values=$(entry_of "$machine_list")
+quiet_uninstall
+same "and removed" "$code:$stderr" "0:"
+snapshot "$work/before"
+run "$setup_exe" /S /CurrentUser /LOG='C:\logs\user.log'
+same "exit code 0, nothing on standard error" "$code:$stderr" "0:"
+check "into the user's own programs folder" '[ -f "$(unix_path "$dir")install.log" ]'
+check "the /LOG names the user's entry" \
+  'grep -qxF "Registry key: HKEY_CURRENT_USER\\${user_list#HKCU\\}" <<<"$(log_of user.log)"'
+same "the user's entry holds what the machine's would" "$(entry_of "$user_list")" "$machine_values"
+check "the machine's list holds nothing" '! product_key'
+run "$setup_exe" /S /CURRENTUSER /ALLUSERS
+same "both scopes at once: exit code 1" "$code:$stderr" \
+  "1:/CURRENTUSER and /ALLUSERS cannot be given together."
+list=$user_list
+quiet_uninstall
+# Left by design: the user's programs folder and list, shared with other
+# programs, once made stay.
+removed_completely "removed from the user's list" '^drive_c/logs(/|$)' \
+  "$(drive_c_place "$local_data\\Programs")" '^HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall$'
+list=$machine_list
+check "the machine's list still holds nothing" '! product_key'
+
+echo "# 9. a profile the code page cannot spell"
+profile_unix="$TEST_WINEPREFIX/drive_c/Profiles/Michał"
+mkdir -p "$profile_unix/Desktop" "$profile_unix/Programs" "$profile_unix/Temp"
+# regedit's own format, in UTF-16, is the one that carries the name whole.
+# Wine makes "Shell Folders" anew from "User Shell Folders" when it starts.
+reg_text() { printf '%s' "$1" | sed 's/\\/\\\\/g'; }
+profile=$(reg_text 'C:\Profiles\Michał')
+{
+  printf '\xff\xfe'
+  for folders in 'Shell Folders' 'User Shell Folders'; do
+    printf '%s\r\n' '' "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\$folders]" \
+      "\"Desktop\"=\"$profile\\\\Desktop\"" "\"Programs\"=\"$profile\\\\Programs\""
+  done | sed '1i Windows Registry Editor Version 5.00' | iconv -f UTF-8 -t UTF-16LE
+  printf '%s\r\n' '' '[HKEY_CURRENT_USER\Environment]' "\"TEMP\"=\"$profile\\\\Temp\"" \
+    "\"TMP\"=\"$profile\\\\Temp\"" | iconv -f UTF-8 -t UTF-16LE
+} >"$TEST_WINEPREFIX/drive_c/testtools/profile.reg"
+(cd "$TEST_WINEPREFIX/drive_c/testtools" && e2e_wine regedit /S profile.reg)
+e2e_stop_server; e2e_boot  # the environment is read anew
+run "$setup_exe" /S '/D=C:\Spelled\Quorvelle'
+same "installed: exit code 0, nothing on standard error" "$code:$stderr" "0:"
+check "the desktop link is in the profile" '[ -f "$profile_unix/Desktop/Quorvelle.lnk" ]'
+check "the Start-menu links too" \
+  '[ -f "$profile_unix/Programs/Quorvelle/Quorvelle.lnk" ] && [ -f "$profile_unix/Programs/Quorvelle/Quorvelle web page.url" ]'
+same "install.log names them all" \
+  "$(grep -c "^[0-9]*=" "$(unix_path 'C:\Spelled\Quorvelle')/install.log")" 16
+quiet_uninstall
+same "removed: exit code 0, nothing on standard error" "$code:$stderr" "0:"
+sleep 1
+check "its copy was prepared in the profile's temporary folder" \
+  'compgen -G "$profile_unix/Temp/Quorvelle-uninstall-*" >/dev/null'
+same "nothing is left in the profile's folders" \
+  "$(cd "$profile_unix" && find Desktop Programs -mindepth 1)" ""
+check "nor of the installation" '[ ! -e "$(unix_path 'C:\Spelled\Quorvelle')" ]'
+check "the product's key is gone" '! product_key'
 
 checks_done

@@ -47,9 +47,9 @@ prepare_prefix() {  # NAME
 }
 
 # Starts the program under test, or another build or copy of it, in the
-# current folder.
-start_setup() {  # [PROGRAM]
-  e2e_start_window "$title" "$TEST_WINEPREFIX/../setup.log" "${1:-$setup_exe}"
+# current folder, with the switches given.
+start_setup() {  # [PROGRAM [SWITCH...]]
+  e2e_start_window "$title" "$TEST_WINEPREFIX/../setup.log" "${1:-$setup_exe}" "${@:2}"
   setup_pid=$e2e_pid window=$e2e_window
   check "the wizard window appears" '[ -n "$window" ]'
   read -r cx cy _ < <(ask client "$title")

@@ -1,8 +1,10 @@
 #include "install/destination_folder.h"
 
+#include "platform/text.h"
 #include "platform/unique_resource.h"
 #include "tests/support/test_support.h"
 
+#include <shlobj.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -89,6 +91,50 @@ TEST_F(ProgramFilesSource, NoValueAtAllGivesTheFixedText) {
   ASSERT_NE(fixed.find(":\\Program Files"), std::string::npos) << fixed;
   EXPECT_EQ(install::GetProgramFilesDir(root()), fixed);
   EXPECT_EQ(install::DefaultDestinationFolder(root()), fixed + "\\Quorvelle");
+}
+
+// Under Wine every program has administrator rights: the rights are the
+// tests' to decide.
+TEST(InstallScope, TheRightsDecideUnlessTheCommandLineSays) {
+  using install::Scope;
+  using install::ScopeRequest;
+  const struct {
+    ScopeRequest request;
+    bool elevated;
+    Scope scope;
+    const char* raised;
+  } cases[] = {
+      {ScopeRequest::Default, true, Scope::Machine, "(nothing raised)"},
+      {ScopeRequest::Default, false, Scope::User, "(nothing raised)"},
+      {ScopeRequest::CurrentUser, true, Scope::User, "(nothing raised)"},
+      {ScopeRequest::CurrentUser, false, Scope::User, "(nothing raised)"},
+      {ScopeRequest::AllUsers, true, Scope::Machine, "(nothing raised)"},
+      {ScopeRequest::AllUsers, false, Scope::Machine, install::kAllUsersNeedsRights},
+  };
+  for (const auto& c : cases) {
+    const int shown = static_cast<int>(c.request) * 2 + c.elevated;
+    EXPECT_EQ(install::ChooseScope(c.request, c.elevated), c.scope) << shown;
+    EXPECT_EQ(test::RaisedText([&] { install::CheckScopeRights(c.request, c.elevated); }), c.raised)
+        << shown;
+  }
+  EXPECT_EQ(install::UninstallRoot(Scope::User), HKEY_CURRENT_USER);
+  EXPECT_EQ(install::UninstallRoot(Scope::Machine), HKEY_LOCAL_MACHINE);
+}
+
+// Wine names no per-user programs folder: the local application data
+// folder's "Programs" stands in, as on the systems that lack one.
+TEST(UserDefaultFolder, IsTheUsersOwnProgramsFolderThenTheProduct) {
+  wchar_t* known = nullptr;
+  const bool named = SUCCEEDED(SHGetKnownFolderPath(FOLDERID_UserProgramFiles, 0, nullptr, &known));
+  const std::wstring knownText = named && known ? known : L"";
+  CoTaskMemFree(known);
+  char localData[MAX_PATH] = "";
+  ASSERT_TRUE(SUCCEEDED(
+      SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, localData)));
+  const std::string expected =
+      knownText.empty() ? std::string(localData) + "\\Programs" : platform::WideToAnsi(knownText);
+  EXPECT_EQ(install::UserProgramFilesDir(), expected);
+  EXPECT_EQ(install::DefaultDestinationFolder(install::Scope::User), expected + "\\Quorvelle");
 }
 
 TEST(ProductFolderIn, AlwaysAppendsTheProductFolder) {

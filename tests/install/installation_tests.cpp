@@ -374,6 +374,56 @@ TEST_F(Installation, ADeviceOrStreamNameIsRefusedBeforeAnythingIsMade) {
   }
 }
 
+// A "Shell Folders" value in UTF-16, as a profile the code page cannot
+// spell holds it.
+void SetWideShellFolder(const test::ScratchKey& scratch, const wchar_t* name,
+                        const std::wstring& folder) {
+  platform::UniqueKey key;
+  ASSERT_EQ(
+      RegOpenKeyExW(scratch.root(),
+                    (platform::AnsiToWide(scratch.path()) + L"\\Explorer\\Shell Folders").c_str(),
+                    0, KEY_SET_VALUE, key.put()),
+      ERROR_SUCCESS);
+  ASSERT_EQ(
+      RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                     static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t))),
+      ERROR_SUCCESS);
+}
+
+// A desktop in a profile whose name the code page lacks a character of
+// (Wine keeps short names): the link lands there and the log names it by
+// the spelling that reaches it. A folder no spelling reaches is refused
+// before anything is made.
+TEST_F(Installation, ADesktopTheCodePageCannotSpellGetsItsLinkOrARefusal) {
+  host_.start = false;
+  const std::wstring profile = platform::AnsiToWide(root_.path()) + L"\\Micha\u0142";
+  if (platform::AnsiToWide(platform::WideToAnsi(profile)) == profile) {
+    GTEST_SKIP() << "the code page " << GetACP() << " spells the name";
+  }
+  SetWideShellFolder(scratch_, L"Desktop", profile + L"\\Desktop");
+  const std::string refusedDir = root_ / "Refused\\Quorvelle";
+  EXPECT_EQ(
+      InstallRaising(refusedDir),
+      "The folder " + platform::WideToAnsi(profile) +
+          "\\Desktop has a name that this system's code page cannot write into install.log, so "
+          "nothing was installed. Ask an administrator to turn on short file names for its "
+          "drive");
+  EXPECT_FALSE(platform::DirectoryExists(root_ / "Refused"));
+
+  ASSERT_TRUE(CreateDirectoryW(profile.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryW((profile + L"\\Desktop").c_str(), nullptr));
+  const std::string dir = root_ / "Spelled\\Quorvelle\\";
+  ASSERT_TRUE(Install(dir));
+  const std::string link = platform::AnsiSpelling(profile + L"\\Desktop\\Quorvelle.lnk");
+  ASSERT_NE(link, "");
+  EXPECT_NE(GetFileAttributesW((profile + L"\\Desktop\\Quorvelle.lnk").c_str()),
+            INVALID_FILE_ATTRIBUTES);
+  EXPECT_NE(Log(dir).find("5=" + link + "\r\n"), std::string::npos) << Log(dir);
+  DeleteFileW((profile + L"\\Desktop\\Quorvelle.lnk").c_str());
+  RemoveDirectoryW((profile + L"\\Desktop").c_str());
+  RemoveDirectoryW(profile.c_str());
+}
+
 // With administrator rights the product and help.txt are started as the
 // desktop's user, or not at all; without them, as they were.
 TEST_F(Installation, ElevatedTheDocumentsOpenAsTheDesktopsUserOrNotAtAll) {

@@ -1,8 +1,11 @@
 #include "platform/paths.h"
 
+#include "platform/text.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 namespace {
 
@@ -24,6 +27,38 @@ TEST(FolderPrefix, ATrailByteIsNotABackslash) {
   EXPECT_EQ(platform::EndsWithBackslash(text), !doubleByte);
   // A parent folder is never cut inside a character.
   EXPECT_EQ(platform::LastBackslash(text), doubleByte ? 2u : 4u);
+}
+
+// A profile folder whose name the code page lacks a character of (a Polish
+// name on a Western system): its ANSI spelling names the same folder, by
+// short names for what exists and the given names for the rest.
+TEST(AnsiSpelling, NamesAFolderTheCodePageCannotSpell) {
+  test::TempFolder root;
+  const std::wstring parent = platform::AnsiToWide(root.path());
+  EXPECT_EQ(platform::AnsiSpelling(parent + L"\\Desktop\\Quorvelle.lnk"),
+            root / "Desktop\\Quorvelle.lnk");
+  const std::wstring profile = parent + L"\\Micha\u0142";
+  if (platform::AnsiToWide(platform::WideToAnsi(profile)) == profile) {
+    GTEST_SKIP() << "the code page " << GetACP() << " spells the name";
+  }
+  EXPECT_EQ(platform::AnsiSpelling(profile + L"\\Desktop"), "") << "nothing of it exists yet";
+  ASSERT_TRUE(CreateDirectoryW(profile.c_str(), nullptr));
+  const std::string spelled = platform::AnsiSpelling(profile + L"\\Desktop\\Quorvelle.lnk");
+  ASSERT_NE(spelled, "");
+  EXPECT_TRUE(spelled.ends_with("\\Desktop\\Quorvelle.lnk")) << spelled;
+  // Only the level the code page cannot spell takes its short name.
+  EXPECT_TRUE(spelled.starts_with(root.path() + "\\")) << spelled;
+  EXPECT_EQ(spelled.find('\\', root.path().size() + 1),
+            spelled.size() - strlen("\\Desktop\\Quorvelle.lnk"))
+      << spelled;
+  const std::string folder = spelled.substr(0, spelled.size() - strlen("\\Desktop\\Quorvelle.lnk"));
+  EXPECT_TRUE(platform::DirectoryExists(folder)) << folder;
+  EXPECT_TRUE(platform::IsSamePath(folder, platform::FolderPrefix(folder)));
+  // Made through the spelling, a file lands in the folder of that name.
+  test::WriteFile(folder + "\\a.txt", "x");
+  EXPECT_NE(GetFileAttributesW((profile + L"\\a.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+  DeleteFileW((profile + L"\\a.txt").c_str());
+  RemoveDirectoryW(profile.c_str());
 }
 
 TEST(ExistenceTests, TellFilesFromFolders) {

@@ -42,6 +42,14 @@ TEST(QueryTextValue, AnEmptyTextIsFoundButSizeZeroAndOtherTypesAreNot) {
   EXPECT_EQ(platform::QueryTextValue(key.get(), "Number"), std::nullopt);
   EXPECT_EQ(platform::QueryTextValue(key.get(), "Binary"), std::nullopt);
   EXPECT_EQ(platform::QueryTextValue(key.get(), "Missing"), std::nullopt);
+  // The UTF-16 read, for the paths of a profile, finds the same.
+  EXPECT_EQ(platform::QueryWideTextValue(key.get(), "Empty"), L"");
+  EXPECT_EQ(platform::QueryWideTextValue(key.get(), "SizeZero"), std::nullopt);
+  EXPECT_EQ(platform::QueryWideTextValue(key.get(), "Number"), std::nullopt);
+  EXPECT_EQ(platform::QueryWideTextValue(key.get(), "Binary"), std::nullopt);
+  EXPECT_EQ(platform::QueryWideTextValue(key.get(), "Missing"), std::nullopt);
+  EXPECT_EQ(platform::QueryValueType(key.get(), "Number"), REG_DWORD);
+  EXPECT_EQ(platform::QueryValueType(key.get(), "Missing"), std::nullopt);
 }
 
 TEST(OpenKey, AMissingKeyGivesAnEmptyOwner) {
@@ -56,6 +64,28 @@ TEST(ShellFolderReader, ReadsTextValuesUnexpanded) {
   platform::ShellFolderReader reader(scratch.root(), scratch.path());
   EXPECT_EQ(reader.Read("Desktop"), "C:\\users\\me\\Desktop");
   EXPECT_EQ(reader.Read("Programs"), "%APPDATA%\\Programs");
+  EXPECT_EQ(reader.ReadWide("Desktop"), L"C:\\users\\me\\Desktop");
+  EXPECT_EQ(reader.ReadWide("Programs"), L"%APPDATA%\\Programs");
+}
+
+// A profile's name the code page lacks a character of comes whole.
+TEST(ShellFolderReader, ReadsAWideValueWhole) {
+  test::ScratchKey scratch("ShellFoldersWide");
+  const std::wstring desktop = L"C:\\users\\Micha\u0142\\Desktop";
+  platform::UniqueKey folders;
+  ASSERT_EQ(
+      RegCreateKeyExW(
+          scratch.root(),
+          (std::wstring(scratch.path().begin(), scratch.path().end()) + L"\\Shell Folders").c_str(),
+          0, nullptr, 0, KEY_ALL_ACCESS, nullptr, folders.put(), nullptr),
+      ERROR_SUCCESS);
+  ASSERT_EQ(RegSetValueExW(folders.get(), L"Desktop", 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(desktop.c_str()),
+                           static_cast<DWORD>((desktop.size() + 1) * sizeof(wchar_t))),
+            ERROR_SUCCESS);
+  platform::ShellFolderReader reader(scratch.root(), scratch.path());
+  EXPECT_EQ(reader.ReadWide("Desktop"), desktop);
+  EXPECT_EQ(platform::QueryWideTextValue(folders.get(), "Desktop"), desktop);
 }
 
 TEST(ShellFolderReader, MissingKeySubkeyOrValueReadsEmpty) {
@@ -77,6 +107,8 @@ TEST(ShellFolderReader, ANonTextValueRaisesNamingIt) {
   scratch.SetValue("Shell Folders", "Desktop", REG_DWORD, &number, sizeof number);
   platform::ShellFolderReader reader(scratch.root(), scratch.path());
   EXPECT_EQ(test::RaisedText([&] { reader.Read("Desktop"); }), "Invalid data type for 'Desktop'");
+  EXPECT_EQ(test::RaisedText([&] { reader.ReadWide("Desktop"); }),
+            "Invalid data type for 'Desktop'");
 }
 
 TEST(RegistryValueWriter, StoresTextWithOneZeroByteAndNumbersAsFourBytes) {

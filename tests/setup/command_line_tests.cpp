@@ -1,4 +1,8 @@
 #include "setup/command_line.h"
+#include "setup/unattended.h"
+
+#include "platform/paths.h"
+#include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -79,7 +83,8 @@ INSTANTIATE_TEST_SUITE_P(
         Case{" /S /D=C:Apps", Request::Error, true, std::string(kRelative) + "C:Apps."},
         Case{" /S /D=C:/Apps", Request::Error, true, std::string(kRelative) + "C:/Apps."},
         // A device path bypasses the system's reading of the path: no folder of ours.
-        Case{" /S /D=\\\\?\\C:\\Apps", Request::Error, true, std::string(kRelative) + "\\\\?\\C:\\Apps."},
+        Case{" /S /D=\\\\?\\C:\\Apps", Request::Error, true,
+             std::string(kRelative) + "\\\\?\\C:\\Apps."},
 
         Case{" /S /LOG=", Request::Error, true, "/LOG= needs the name of a file."},
         // Unknown switches, with /S or without.
@@ -94,6 +99,61 @@ INSTANTIATE_TEST_SUITE_P(
              "/NODESKTOP belongs to the unattended installation and needs /S."},
         Case{" /Log=C:\\setup.log", Request::Error, false,
              "/Log= belongs to the unattended installation and needs /S."}));
+
+// Whom the installation is for goes with the wizard and with /S alike.
+TEST(CommandLine, TheScopeSwitchesServeTheWizardAndTheUnattendedRun) {
+  using install::ScopeRequest;
+  const struct {
+    const char* arguments;
+    Request request;
+    ScopeRequest scope;
+    std::string error;
+  } cases[] = {
+      {"", Request::Wizard, ScopeRequest::Default, ""},
+      {" /CURRENTUSER", Request::Wizard, ScopeRequest::CurrentUser, ""},
+      {" /allusers", Request::Wizard, ScopeRequest::AllUsers, ""},
+      {" /CurrentUser /CURRENTUSER", Request::Wizard, ScopeRequest::CurrentUser, ""},
+      {" /S /CURRENTUSER /D=C:\\Apps\\Q", Request::Install, ScopeRequest::CurrentUser, ""},
+      {" /ALLUSERS /S /NODESKTOP", Request::Install, ScopeRequest::AllUsers, ""},
+      {" /ALLUSERS /?", Request::Usage, ScopeRequest::AllUsers, ""},
+      {" /CURRENTUSER /ALLUSERS", Request::Error, ScopeRequest::AllUsers,
+       "/CURRENTUSER and /ALLUSERS cannot be given together."},
+      {" /S /ALLUSERS /CURRENTUSER", Request::Error, ScopeRequest::CurrentUser,
+       "/CURRENTUSER and /ALLUSERS cannot be given together."},
+      // The wizard's scope does not open the unattended switches to it.
+      {" /CURRENTUSER /RUN", Request::Error, ScopeRequest::CurrentUser,
+       "/RUN belongs to the unattended installation and needs /S."},
+      {" /CURRENTUSER=1", Request::Error, ScopeRequest::Default,
+       "Unknown switch \"/CURRENTUSER=1\"."},
+  };
+  for (const auto& c : cases) {
+    const setup::CommandLine parsed = ParseArguments(c.arguments);
+    EXPECT_EQ(parsed.request, c.request) << c.arguments;
+    EXPECT_EQ(parsed.scope, c.scope) << c.arguments;
+    EXPECT_EQ(parsed.error, c.error) << c.arguments;
+  }
+}
+
+// Wine runs every program with administrator rights: the test decides.
+// Without them /ALLUSERS is refused as the installation's own failure, in
+// the /LOG, before anything is made; the wizard takes the request along
+// and refuses it before its window shows.
+TEST(UnattendedRun, AllUsersWithoutTheRightsIsRefusedBeforeAnythingIsMade) {
+  test::TempFolder root;
+  const std::string log = root / "setup.log";
+  const auto withoutRights = [] { return false; };
+  install::ScopeRequest scope = install::ScopeRequest::Default;
+  EXPECT_EQ(setup::RunCommandLine(
+                "Setup.exe /S /ALLUSERS \"/LOG=" + log + "\" /D=" + (root / "Quorvelle"), scope,
+                withoutRights),
+            setup::kInstallationFailed);
+  EXPECT_EQ(test::ReadFile(log), std::string("Error: ") + install::kAllUsersNeedsRights + ".\r\n");
+  EXPECT_FALSE(platform::DirectoryExists(root / "Quorvelle"));
+  EXPECT_EQ(scope, install::ScopeRequest::Default);
+
+  EXPECT_EQ(setup::RunCommandLine("Setup.exe /ALLUSERS", scope, withoutRights), std::nullopt);
+  EXPECT_EQ(scope, install::ScopeRequest::AllUsers);
+}
 
 TEST(CommandLine, AWrongSwitchKeepsTheLogFileOfASilentRun) {
   const setup::CommandLine parsed = ParseArguments(" /X /S /LOG=C:\\setup.log");

@@ -269,6 +269,32 @@ TEST_F(RemovalTest, TheKeyRemovedIsTheProductsWhateverTheLogNames) {
             ERROR_SUCCESS);
 }
 
+// An installation for the current user is in the user's own list: its
+// removal takes that entry and leaves the machine's alone, even one that
+// names the same folder.
+TEST_F(RemovalTest, TheEntryRemovedIsTheOneOfTheInstallationsScope) {
+  test::ScratchKey userKey{"UninstallRemoval.User"};
+  const uninstaller::UninstallKeyLocation user{userKey.root(), userKey.path()};
+  // Neither names this folder: the machine's, where every installation was.
+  key.SetText("Quorvelle", "InstallLocation", installDir + "\\");
+  EXPECT_EQ(uninstaller::EntryLocationFor(installDir, user, location).parentPath, key.path());
+  userKey.SetText("Quorvelle", "InstallLocation", root / "Elsewhere\\");
+  EXPECT_EQ(uninstaller::EntryLocationFor(installDir, user, location).parentPath, key.path());
+
+  userKey.SetText("Quorvelle", "InstallLocation", installDir + "\\");
+  const uninstaller::UninstallKeyLocation chosen =
+      uninstaller::EntryLocationFor(installDir, user, location);
+  EXPECT_EQ(chosen.parentPath, userKey.path());
+  EXPECT_TRUE(
+      uninstaller::RemoveInstallation(log, installDir, "Uninstall.exe", chosen, {desktop, programs})
+          .Complete());
+  platform::UniqueKey userEntry;
+  EXPECT_NE(RegOpenKeyExA(userKey.root(), (userKey.path() + "\\Quorvelle").c_str(), 0, KEY_READ,
+                          userEntry.put()),
+            ERROR_SUCCESS);
+  EXPECT_TRUE(KeyExists());
+}
+
 // A shell link to `target`, saved through the system's shell-link object.
 void WriteLink(const std::string& linkPath, const std::string& target) {
   platform::ComApartment apartment;
@@ -317,6 +343,41 @@ TEST_F(RemovalTest, AnotherInstallationsEntryAndLinksStay) {
   EXPECT_FALSE(platform::FileExists(desktop + "\\Quorvelle.lnk"));
   EXPECT_FALSE(platform::DirectoryExists(startMenu));
   EXPECT_FALSE(KeyExists());
+}
+
+// The desktop moved (to a synced folder) and the Start menu is another
+// account's since the installation: the links the log recorded there go
+// when they start this installation's program, and only then.
+TEST_F(RemovalTest, LinksTheLogRecordedElsewhereGoWhenTheyStartThisInstallation) {
+  const std::string moved = root / "Synced Desktop";
+  const std::string oldMenu = root / "Old Programs\\Quorvelle";
+  const std::string stranger = root / "Stranger";
+  for (const std::string& folder : {moved, root / "Old Programs", oldMenu, stranger}) {
+    CreateDirectoryA(folder.c_str(), nullptr);
+  }
+  WriteLink(moved + "\\Quorvelle.lnk", installDir + "\\Quorvelle.exe");
+  WriteLink(oldMenu + "\\Quorvelle.lnk", installDir + "\\Quorvelle.exe");
+  WriteLink(oldMenu + "\\Quick help.lnk", installDir + "\\help.txt");
+  // Named as the installation names them, but starting something else.
+  WriteLink(stranger + "\\Quorvelle.lnk", root / "Other\\Quorvelle.exe");
+  WriteLink(stranger + "\\Quick help.lnk", installDir + "\\help.txt");
+  for (const std::string& file :
+       {moved + "\\Quorvelle.lnk", oldMenu + "\\Quorvelle.lnk", oldMenu + "\\Quick help.lnk",
+        stranger + "\\Quorvelle.lnk", stranger + "\\Quick help.lnk"}) {
+    log.files.push_back(file);
+  }
+  AddFile(oldMenu + "\\Nerovane web page.url");
+  AddFile(oldMenu + "\\Quorvelle web page.url");
+  log.folders.insert(log.folders.begin(), oldMenu + "\\");
+  const uninstaller::RemovalReport report = Remove();
+
+  EXPECT_FALSE(platform::FileExists(moved + "\\Quorvelle.lnk"));
+  EXPECT_FALSE(platform::DirectoryExists(oldMenu));
+  EXPECT_EQ(report.leftAlone,
+            (Strings{stranger + "\\Quorvelle.lnk", stranger + "\\Quick help.lnk"}));
+  EXPECT_TRUE(platform::FileExists(stranger + "\\Quorvelle.lnk"));
+  EXPECT_TRUE(platform::FileExists(stranger + "\\Quick help.lnk"));
+  EXPECT_TRUE(report.files.empty());
 }
 
 TEST_F(RemovalTest, ASecondRunAfterAnInterruptedOneFinishesTheJob) {
