@@ -20,7 +20,7 @@
 set -u
 build=$(cd "$1" && pwd)
 probe=$2
-large_setup=$3
+large_setup=${3:-}  # run 4 only when given
 . "$(dirname "$0")/wizard-driver.sh"
 
 check_url_files() {  # FOLDER INSTALL_DIR
@@ -156,6 +156,9 @@ check "the folder is gone" '[ ! -e "$(unix_path "$dir")" ]'
 check "the links are gone" \
   '[ ! -e "$(unix_path "$desktop")/Quorvelle.lnk" ] && [ ! -e "$(unix_path "$menu")" ]'
 e2e_stop
+
+# The signed release's walk comes without the large build: it ends here.
+[ -n "$large_setup" ] || checks_done
 
 # The progress bar's filled columns, of the 198 inside its frame: the only
 # pixels of its colour in the page area (the heading above it has it too)
