@@ -11,7 +11,7 @@ namespace wizard {
 
 class SpeedButton : public WindowlessControl {
  public:
-  static constexpr int kGlyphSpacing = 4;
+  static constexpr int kGlyphSpacing = 4;  // at 96 dots per inch
 
   SpeedButton(Surface& parent, RECT bounds, HFONT font, std::string caption, bool flat = false);
 
@@ -30,6 +30,7 @@ class SpeedButton : public WindowlessControl {
   void Paint(HDC dc) const override;
   bool TakesPress() const noexcept override { return enabled(); }
   void SetPressed(bool pressed) override;
+  void Rescale(const FontMap& fonts) override;
   void SetHovered(bool hovered) override;
 
  private:
