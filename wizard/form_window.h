@@ -22,6 +22,7 @@ class FormWindow : public Surface {
   ~FormWindow() override = default;
   // The window's size, frame included, for the client area at a scale.
   static SIZE FrameSize(DisplayScale scale);
+
   // Runs at the end of every Show, once the window is on screen and painted:
   // the place for what the first page does not show.
   virtual void OnShown() {}

@@ -19,6 +19,7 @@ class SpeedButton : public WindowlessControl {
   void SetCaption(std::string caption);
   void SetGlyph(Glyph glyph);
   const Glyph& glyph() const noexcept { return glyph_; }
+  HFONT font() const noexcept { return font_; }
   bool pressed() const noexcept { return pressed_; }
   bool hovered() const noexcept { return hovered_; }
   bool flat() const noexcept { return flat_; }
