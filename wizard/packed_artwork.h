@@ -18,10 +18,15 @@ namespace wizard {
 std::vector<std::uint8_t> UnpackedResource(const char* name);
 
 // A glyph of the set for a scale: the plain bitmap resource at 100 %, else
-// the packed .bmp file of that name.
-Glyph ScaledGlyph(const char* name, DisplayScale scale, int imageCount);
+// the packed .bmp file of that name; between two sets, the larger one's
+// shrunk to the scale. `designWidth` is an image's width at 100 %.
+Glyph ScaledGlyph(const char* name, DisplayScale scale, int imageCount, int designWidth);
 
-// The welcome picture's icon of the set for a scale, at `size` pixels.
-platform::UniqueIcon ScaledIcon(const char* name, DisplayScale scale, int size);
+// An icon of the set for a scale, at its designed size scaled; between two
+// sets, the larger one's shrunk to it.
+platform::UniqueIcon ScaledIcon(const char* name, DisplayScale scale, int designSize);
+
+// An icon made smaller with the area filter; empty when its pixels cannot be read.
+platform::UniqueIcon ShrunkIcon(HICON icon, int size);
 
 }  // namespace wizard

@@ -15,6 +15,9 @@ constexpr RECT Box(int left, int top, int width, int height) {
 
 constexpr COLORREF kWindowText = CLR_INVALID;
 constexpr int kIconSize = 48;
+// The glyphs' images at 96 dots per inch.
+constexpr int kButtonGlyphSize = 24;
+constexpr int kFolderGlyphSize = 16;
 
 // The designed boxes of the child windows, at 96 dots per inch.
 constexpr RECT kPanel1Box = Box(62, 32, 315, 140);
@@ -178,14 +181,14 @@ void SetupForm::MakeLaterPages() {
 // The pictures drawn for the window's scale. A picture the program does not
 // carry leaves its control empty.
 void SetupForm::LoadArtwork() {
-  BackBt.SetGlyph(ScaledGlyph("BACKGLYPH", scale(), 2));
-  ContinueBt.SetGlyph(ScaledGlyph("CONTINUEGLYPH", scale(), 2));
-  ExitBt.SetGlyph(ScaledGlyph("EXITGLYPH", scale(), 1));
-  IconImage.SetIcon(ScaledIcon("GLOBEICON", scale(), scale()(kIconSize)));
+  BackBt.SetGlyph(ScaledGlyph("BACKGLYPH", scale(), 2, kButtonGlyphSize));
+  ContinueBt.SetGlyph(ScaledGlyph("CONTINUEGLYPH", scale(), 2, kButtonGlyphSize));
+  ExitBt.SetGlyph(ScaledGlyph("EXITGLYPH", scale(), 1, kButtonGlyphSize));
+  IconImage.SetIcon(ScaledIcon("GLOBEICON", scale(), kIconSize));
 }
 
 void SetupForm::LoadFolderGlyph() {
-  SelectFolderBt.SetGlyph(ScaledGlyph("FOLDERGLYPH", scale(), 1));
+  SelectFolderBt.SetGlyph(ScaledGlyph("FOLDERGLYPH", scale(), 1, kFolderGlyphSize));
 }
 
 // The window moved to a display of another scale: everything is laid out

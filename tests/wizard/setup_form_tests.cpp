@@ -544,13 +544,14 @@ RECT Scaled(const RECT& box, int dpi) {
   return scale(box);
 }
 
-// The layout at 125, 150 and 200 %: every control's box is its designed one
-// scaled, the pages lie inside Panel1's thicker bevel and below a scaled
+// The layout at 125, 150, 175 and 200 %: every control's box is its designed
+// one scaled, the pages lie inside Panel1's thicker bevel and below a scaled
 // selector row, the fonts are the designed heights scaled, no fixed label
-// cuts its text, and the pictures are the ones drawn for the scale.
+// cuts its text, and the pictures have the scaled sizes (at 175 % the 200 %
+// ones shrunk).
 TEST_F(SetupFormTest, LaidOutAtAnotherScaleEveryBoxFontAndPictureIsScaled) {
   const SetupForm& f = *form;
-  for (const int dpi : {120, 144, 192}) {
+  for (const int dpi : {120, 144, 168, 192}) {
     SCOPED_TRACE(dpi);
     form->Rescale(wizard::DisplayScale(dpi));
     const wizard::DisplayScale s(dpi);
