@@ -36,13 +36,23 @@ SIZE TextExtent(HFONT font, const std::string& text, bool literal) {
   return SIZE{box.right - box.left, box.bottom - box.top};
 }
 
-WizardFonts::WizardFonts()
-    : window(MakeFont("MS Sans Serif", 11)),
-      productName(MakeFont("Arial", 15, {.bold = true, .italic = true})),
-      copyright(MakeFont("Arial", 11)),
-      link(MakeFont("MS Sans Serif", 11, {.underline = true})),
-      fullName(MakeFont("MS Sans Serif", 11, {.bold = true})),
-      comment(MakeFont("Arial", 11, {.italic = true})),
-      heading(MakeFont("Arial", 12, {.bold = true})) {}
+WizardFonts::WizardFonts(DisplayScale scale)
+    : window(MakeFont("MS Sans Serif", scale(11))),
+      productName(MakeFont("Arial", scale(15), {.bold = true, .italic = true})),
+      copyright(MakeFont("Arial", scale(11))),
+      link(MakeFont("MS Sans Serif", scale(11), {.underline = true})),
+      fullName(MakeFont("MS Sans Serif", scale(11), {.bold = true})),
+      comment(MakeFont("Arial", scale(11), {.italic = true})),
+      heading(MakeFont("Arial", scale(12), {.bold = true})) {}
+
+HFONT WizardFonts::Matching(const WizardFonts& other, HFONT font) const noexcept {
+  using Slot = platform::UniqueFont WizardFonts::*;
+  for (Slot slot :
+       {&WizardFonts::window, &WizardFonts::productName, &WizardFonts::copyright,
+        &WizardFonts::link, &WizardFonts::fullName, &WizardFonts::comment, &WizardFonts::heading}) {
+    if ((other.*slot).get() == font) return (this->*slot).get();
+  }
+  return font;
+}
 
 }  // namespace wizard

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/unique_resource.h"
+#include "wizard/display_scale.h"
 
 #include <windows.h>
 
@@ -26,9 +27,13 @@ std::string FaceOf(HFONT font);
 // text is shown literally.
 SIZE TextExtent(HFONT font, const std::string& text, bool literal);
 
-// The window's fonts, made once and shared by its controls.
+// The window's fonts, made once per display scale and shared by its
+// controls. The heights below are the designed ones, at 96 dots per inch.
 struct WizardFonts {
-  WizardFonts();
+  explicit WizardFonts(DisplayScale scale = {});
+  // This set's font in the place `font` has in `other`; `font` itself when
+  // it is none of `other`'s.
+  HFONT Matching(const WizardFonts& other, HFONT font) const noexcept;
 
   platform::UniqueFont window;       // "MS Sans Serif" 11, regular
   platform::UniqueFont productName;  // "Arial" 15, bold italic

@@ -28,18 +28,32 @@ HICON ApplicationIcon() {
                                        LR_SHARED));
 }
 
+SIZE FormWindow::FrameSize(DisplayScale scale) {
+  const RECT frame = FrameForClient(SIZE{scale(kClientWidth), scale(kClientHeight)}, kStyle,
+                                    kExStyle, scale.dpi());
+  return SIZE{frame.right - frame.left, frame.bottom - frame.top};
+}
+
 // Made where it will first be seen, centred on the screen: moving a window
-// afterwards costs the system a round of position messages.
+// afterwards costs the system a round of position messages. Only where the
+// window's display scales otherwise than the screen's is it sized again.
 FormWindow::FormWindow() {
   InitCommonControls();
   RegisterClassOnce(kFormClass, ApplicationIcon());
-  RECT frame{0, 0, kClientWidth, kClientHeight};
-  AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  Create(kFormClass, kApplicationTitle, kStyle, kExStyle,
-         (GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2,
-         width, height, nullptr);
+  SetScale(DisplayScale(ScreenDpi()));
+  SIZE size = FrameSize(scale());
+  const auto centred = [&size] {
+    return POINT{(GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2};
+  };
+  const POINT at = centred();
+  Create(kFormClass, kApplicationTitle, kStyle, kExStyle, at.x, at.y, size.cx, size.cy, nullptr);
+  const DisplayScale own(DpiOfWindow(hwnd()));
+  if (own == scale()) return;
+  SetScale(own);
+  size = FrameSize(own);
+  const POINT again = centred();
+  SetWindowPos(hwnd(), nullptr, again.x, again.y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FormWindow::Show() {

@@ -2,6 +2,7 @@
 
 #include "platform/unique_resource.h"
 #include "wizard/gdi.h"
+#include "wizard/shrink.h"
 
 #include <algorithm>
 
@@ -71,6 +72,29 @@ Glyph Glyph::FromResource(const char* name, int imageCount) {
   platform::UniqueBitmap bitmap(static_cast<HBITMAP>(
       LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   return Glyph(bitmap.get(), imageCount);
+}
+
+Glyph Glyph::Shrunk(int imageWidth) const {
+  const int oldWidth = this->imageWidth();
+  if (empty() || imageWidth >= oldWidth || imageWidth <= 0) return *this;
+  const int newHeight = std::max(1, (height_ * imageWidth + oldWidth / 2) / oldWidth);
+  Glyph shrunk;
+  shrunk.imageCount_ = imageCount_;
+  shrunk.width_ = imageWidth * imageCount_;
+  shrunk.height_ = newHeight;
+  shrunk.transparent_ = transparent_;
+  shrunk.pixels_.resize(static_cast<size_t>(shrunk.width_) * newHeight);
+  // Image by image, so that neither bleeds into the other.
+  for (int index = 0; index < imageCount_; ++index) {
+    const Pixels image =
+        ShrinkKeyed(Slice(index), oldWidth, height_, imageWidth, newHeight, transparent_);
+    for (int y = 0; y < newHeight; ++y) {
+      std::copy_n(
+          image.begin() + static_cast<ptrdiff_t>(y) * imageWidth, imageWidth,
+          shrunk.pixels_.begin() + static_cast<ptrdiff_t>(y) * shrunk.width_ + index * imageWidth);
+    }
+  }
+  return shrunk;
 }
 
 Pixels Glyph::Slice(int index) const {

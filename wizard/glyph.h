@@ -36,6 +36,10 @@ class Glyph {
 
   // The pixels shown for a state, transparent pixels included.
   Pixels Image(bool enabled) const;
+  // The same glyph with each image `imageWidth` pixels wide (no wider than
+  // now), its height in proportion, shrunk with an area filter.
+  Glyph Shrunk(int imageWidth) const;
+
   // Draws the image for a state with its top-left corner at x, y.
   void Draw(HDC dc, int x, int y, bool enabled) const;
 

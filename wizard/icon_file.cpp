@@ -52,7 +52,10 @@ platform::UniqueIcon LoadIconFileResource(const char* name, int size) {
   HGLOBAL loaded = LoadResource(module, found);  // module data: never freed
   const auto* data = static_cast<const std::uint8_t*>(loaded ? LockResource(loaded) : nullptr);
   if (!data) return {};
-  const std::span<const std::uint8_t> file(data, SizeofResource(module, found));
+  return IconOfFile(std::span<const std::uint8_t>(data, SizeofResource(module, found)), size);
+}
+
+platform::UniqueIcon IconOfFile(std::span<const std::uint8_t> file, int size) {
   const std::optional<IconImageRange> image = FindIconImage(file, size);
   if (!image) return {};
   // CreateIconFromResourceEx takes a pointer to writable bytes but only reads.

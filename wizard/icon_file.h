@@ -19,6 +19,10 @@ struct IconImageRange {
 // the file is not a well-formed icon file.
 std::optional<IconImageRange> FindIconImage(std::span<const std::uint8_t> file, int size);
 
+// The icon of the bytes of an .ico file at `size` × `size` pixels; empty
+// when they are malformed.
+platform::UniqueIcon IconOfFile(std::span<const std::uint8_t> file, int size);
+
 // The icon of an RCDATA resource of the program at `size` × `size` pixels;
 // empty when the resource is missing or malformed.
 platform::UniqueIcon LoadIconFileResource(const char* name, int size);

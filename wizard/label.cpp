@@ -28,6 +28,13 @@ void Label::SetColor(COLORREF color) {
   Invalidate();
 }
 
+void Label::Rescale(const FontMap& fonts) {
+  style_.font = fonts(style_.font);
+  drawn_ = {};
+  WindowlessControl::Rescale(fonts);
+  FitText();
+}
+
 void Label::FitText() {
   if (!style_.autoSize) return;
   // An empty label keeps the size of one blank, so it never vanishes.

@@ -34,6 +34,7 @@ class Label : public WindowlessControl {
 
   void Paint(HDC dc) const override;
   RECT DrawnArea() const override;
+  void Rescale(const FontMap& fonts) override;
 
  private:
   void FitText();

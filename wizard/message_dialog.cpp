@@ -4,6 +4,7 @@
 #include "platform/system_library.h"
 #include "platform/text.h"
 #include "platform/unique_resource.h"
+#include "wizard/display_scale.h"
 #include "wizard/error_box.h"
 #include "wizard/gdi.h"
 
@@ -159,30 +160,33 @@ SIZE MeasureText(HWND dialog, const std::string& text, int maxWidth) {
 }
 
 // Icon and message side by side, the buttons centred below them, the
-// window centred on the screen.
+// window centred on the screen. The spacing is designed at 96 dots per inch
+// and scaled for the display, as the dialog's font is by the system.
 void Layout(HWND dialog, const FallbackRequest& request) {
-  constexpr int kMargin = 12, kGap = 10, kButtonWidth = 75, kButtonHeight = 23, kButtonGap = 6;
+  const DisplayScale scale(DpiOfWindow(dialog));
+  const int margin = scale(12), gap = scale(10), buttonWidth = scale(75), buttonHeight = scale(23),
+            buttonGap = scale(6);
   const int icon = GetSystemMetrics(SM_CXICON);
-  const SIZE text = MeasureText(dialog, request.text, 400);
+  const SIZE text = MeasureText(dialog, request.text, scale(400));
   const int buttonCount = request.buttons == MessageButtons::YesNo ? 2 : 1;
-  const int buttonsWidth = buttonCount * kButtonWidth + (buttonCount - 1) * kButtonGap;
-  const int contentWidth = std::max<int>(icon + kGap + text.cx, buttonsWidth);
+  const int buttonsWidth = buttonCount * buttonWidth + (buttonCount - 1) * buttonGap;
+  const int contentWidth = std::max<int>(icon + gap + text.cx, buttonsWidth);
   const int contentHeight = std::max<int>(icon, text.cy);
-  RECT client{0, 0, contentWidth + 2 * kMargin,
-              kMargin + contentHeight + 2 * kGap + kButtonHeight + kMargin};
-  MoveWindow(GetDlgItem(dialog, kIconId), kMargin, kMargin, icon, icon, FALSE);
-  MoveWindow(GetDlgItem(dialog, kTextId), kMargin + icon + kGap,
-             kMargin + (contentHeight - text.cy) / 2, text.cx, text.cy, FALSE);
+  RECT client{0, 0, contentWidth + 2 * margin,
+              margin + contentHeight + 2 * gap + buttonHeight + margin};
+  MoveWindow(GetDlgItem(dialog, kIconId), margin, margin, icon, icon, FALSE);
+  MoveWindow(GetDlgItem(dialog, kTextId), margin + icon + gap,
+             margin + (contentHeight - text.cy) / 2, text.cx, text.cy, FALSE);
   int left = (client.right - buttonsWidth) / 2;
-  const int top = kMargin + contentHeight + 2 * kGap;
+  const int top = margin + contentHeight + 2 * gap;
   for (int id : {IDYES, IDNO, IDOK}) {
     if (HWND button = GetDlgItem(dialog, id)) {
-      MoveWindow(button, left, top, kButtonWidth, kButtonHeight, FALSE);
-      left += kButtonWidth + kButtonGap;
+      MoveWindow(button, left, top, buttonWidth, buttonHeight, FALSE);
+      left += buttonWidth + buttonGap;
     }
   }
-  AdjustWindowRectEx(&client, GetWindowLongA(dialog, GWL_STYLE), FALSE,
-                     GetWindowLongA(dialog, GWL_EXSTYLE));
+  client = FrameForClient(SIZE{client.right, client.bottom}, GetWindowLongA(dialog, GWL_STYLE),
+                          GetWindowLongA(dialog, GWL_EXSTYLE), scale.dpi());
   const int width = client.right - client.left, height = client.bottom - client.top;
   SetWindowPos(dialog, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, SWP_NOZORDER);

@@ -6,7 +6,7 @@
 
 namespace wizard {
 
-PageControl::PageControl(HWND parent, RECT bounds, HFONT font)
+PageControl::PageControl(HWND parent, RECT bounds, HFONT font, DisplayScale scale)
     : tabs_(CreateWindowExA(WS_EX_CONTROLPARENT, WC_TABCONTROLA, "",
                             WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS |
                                 TCS_BUTTONS | TCS_FIXEDWIDTH | TCS_FOCUSNEVER,
@@ -18,7 +18,30 @@ PageControl::PageControl(HWND parent, RECT bounds, HFONT font)
                     platform::Win32Failure("CreateWindowExA(" WC_TABCONTROLA ")", GetLastError()));
   }
   SendMessageA(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  SendMessageA(hwnd(), TCM_SETITEMSIZE, 0, MAKELPARAM(kSelectorWidth, kSelectorHeight));
+  SendMessageA(hwnd(), TCM_SETITEMSIZE, 0,
+               MAKELPARAM(scale(kSelectorWidth), scale(kSelectorHeight)));
+}
+
+void PageControl::Rescale(RECT bounds, HFONT font, DisplayScale scale) {
+  SendMessageA(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  SendMessageA(hwnd(), TCM_SETITEMSIZE, 0,
+               MAKELPARAM(scale(kSelectorWidth), scale(kSelectorHeight)));
+  SetWindowPos(hwnd(), nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
+               bounds.bottom - bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  PlacePages(/*all=*/true);
+}
+
+// Moving a window costs a round trip, so the pages move only when the row
+// changed, unless all are asked for.
+void PageControl::PlacePages(bool all) {
+  const RECT area = PageBounds();
+  const bool moved = all || !EqualRect(&area, &pageArea_);
+  pageArea_ = area;
+  for (const Panel* each : pages_) {
+    if (!each->hwnd() || (!moved && each != pages_.back())) continue;
+    SetWindowPos(each->hwnd(), nullptr, area.left, area.top, area.right - area.left,
+                 area.bottom - area.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 RECT PageControl::PageBounds() const {
@@ -39,15 +62,7 @@ void PageControl::AddPage(Panel& page) {
   }
   pages_.push_back(&page);
   // The selector row exists only once it has selectors: lay the pages out below it now.
-  // Moving a window costs a round trip, so the earlier pages move only when the row changed.
-  const RECT area = PageBounds();
-  const bool moved = !EqualRect(&area, &pageArea_);
-  pageArea_ = area;
-  for (const Panel* each : pages_) {
-    if (!each->hwnd() || (!moved && each != &page)) continue;
-    SetWindowPos(each->hwnd(), nullptr, area.left, area.top, area.right - area.left,
-                 area.bottom - area.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  PlacePages(/*all=*/false);
   if (page.hwnd()) ShowWindow(page.hwnd(), index == current() ? SW_SHOW : SW_HIDE);
 }
 

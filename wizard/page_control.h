@@ -18,7 +18,8 @@ class PageControl {
   static constexpr int kSelectorWidth = 20;
   static constexpr int kSelectorHeight = 4;
 
-  PageControl(HWND parent, RECT bounds, HFONT font);
+  // The selectors' size is scaled by `scale`; `bounds` is the box on screen.
+  PageControl(HWND parent, RECT bounds, HFONT font, DisplayScale scale = {});
 
   HWND hwnd() const noexcept { return tabs_.get(); }
   // Where the pages lie, below the selector row, in the control's coordinates.
@@ -29,6 +30,10 @@ class PageControl {
   int pageCount() const noexcept { return static_cast<int>(pages_.size()); }
   int current() const;
   const Panel& page(int index) const { return *pages_.at(index); }
+
+  // Moves the control to another box, at another scale, in another font,
+  // and lays its pages out again below the selector row.
+  void Rescale(RECT bounds, HFONT font, DisplayScale scale);
 
   // Makes a page the current one; not subject to `onChanging`.
   void ShowPage(int index);
@@ -46,6 +51,7 @@ class PageControl {
 
  private:
   void MoveFocusTo(const Panel& page, bool hadFocus);
+  void PlacePages(bool all);
 
   platform::UniqueWindow tabs_;
   std::vector<Panel*> pages_;

@@ -12,7 +12,8 @@ class Panel : public Surface {
  public:
   // Its window is made later (Make): until then it has none, and its
   // controls are registered and measured but not painted.
-  explicit Panel(Bevel bevel) noexcept : bevel_(bevel) {}
+  // Its controls are laid out at `scale`.
+  explicit Panel(Bevel bevel, DisplayScale scale = {}) noexcept : bevel_(bevel) { SetScale(scale); }
   // Makes the panel's window, once. A page starts hidden (`visible` false):
   // its page control shows it, and what is made on a hidden window costs no
   // repainting.
@@ -26,8 +27,13 @@ class Panel : public Surface {
   Bevel bevel_;
 };
 
-// One-pixel frame: the top and left edges in `topLeft`, the right and
-// bottom edges (both corners they reach included) in `bottomRight`.
-void DrawBevelFrame(HDC dc, const RECT& box, COLORREF topLeft, COLORREF bottomRight);
+// A frame `thickness` pixels wide (one at 96 dots per inch): the top and
+// left edges in `topLeft`, the right and bottom edges (both corners they
+// reach included) in `bottomRight`.
+void DrawBevelFrame(HDC dc, const RECT& box, COLORREF topLeft, COLORREF bottomRight,
+                    int thickness = 1);
+
+// The box inside a bevel drawn around `box` at this scale.
+RECT InsideBevel(const RECT& box, DisplayScale scale);
 
 }  // namespace wizard

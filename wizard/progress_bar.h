@@ -21,10 +21,16 @@ class ProgressBar : public WindowlessControl {
   int filled() const noexcept { return filled_; }
 
   void Paint(HDC dc) const override;
+  void Rescale(const FontMap& fonts) override;
 
  private:
+  int frame() const noexcept;
+  int FilledWidth() const noexcept;
+
   COLORREF fill_;
   bool shown_ = false;
+  unsigned long long done_ = 0;
+  unsigned long long total_ = 1;
   int filled_ = 0;
 };
 

@@ -4,16 +4,34 @@
 #include "wizard/backdrop.h"
 #include "install/destination_folder.h"
 #include "wizard/icon_file.h"
+#include "wizard/packed_artwork.h"
 
 namespace wizard {
 namespace {
 
-RECT Box(int left, int top, int width, int height) {
+constexpr RECT Box(int left, int top, int width, int height) {
   return RECT{left, top, left + width, top + height};
 }
 
 constexpr COLORREF kWindowText = CLR_INVALID;
 constexpr int kIconSize = 48;
+// The glyphs' images at 96 dots per inch.
+constexpr int kButtonGlyphSize = 24;
+constexpr int kFolderGlyphSize = 16;
+
+// The designed boxes of the child windows, at 96 dots per inch.
+constexpr RECT kPanel1Box = Box(62, 32, 315, 140);
+constexpr RECT kBottomPanelBox = Box(0, 206, 380, 20);
+constexpr RECT kFolderEditBox = Box(14, 51, 250, 21);
+constexpr RECT kDeskIconBox = Box(84, 24, 126, 17);
+constexpr RECT kStartIconBox = Box(84, 54, 139, 17);
+constexpr RECT kRunProgramBox = Box(84, 84, 108, 17);
+
+void Place(HWND window, const RECT& box) {
+  if (!window) return;
+  SetWindowPos(window, nullptr, box.left, box.top, box.right - box.left, box.bottom - box.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 }  // namespace
 
@@ -32,13 +50,14 @@ SetupForm::SetupForm(Application& application, MessageDialogs& dialogs, HMODULE 
     : application_(application),
       dialogs_(dialogs),
       installer_(payloadModule, std::move(registry)),
+      fonts_(scale()),
       IconImage(*this, Box(10, 80, kIconSize, kIconSize), true),
       ContinueBt(*this, Box(170, 174, 95, 30), fonts_.window.get(), "Continue"),
       ExitBt(*this, Box(270, 174, 95, 30), fonts_.window.get(), "Exit setup"),
       ProductNameLabel(
           *this, Box(8, 8, 4, 17),
           {fonts_.productName.get(), RGB(0, 64, 128), Alignment::Left, true, true, true}),
-      BottomPanel(Bevel::Raised),
+      BottomPanel(Bevel::Raised, scale()),
       CopyLabel(BottomPanel, Box(4, 3, 191, 14),
                 {fonts_.copyright.get(), RGB(128, 128, 128), Alignment::Left, true, true},
                 kCopyrightNotice),
@@ -46,11 +65,11 @@ SetupForm::SetupForm(Application& application, MessageDialogs& dialogs, HMODULE 
            {fonts_.link.get(), RGB(128, 128, 255), Alignment::Right, true},
            HostOf(product::PublisherUrl)),
       BakImage(*this, Box(0, 0, 380, 206), true),
-      Panel1(Bevel::Lowered),
-      PageControl1(hwnd(), Box(63, 33, 313, 138), fonts_.window.get()),
-      TabSheet1(Bevel::None),
-      TabSheet2(Bevel::None),
-      TabSheet3(Bevel::None),
+      Panel1(Bevel::Lowered, scale()),
+      PageControl1(hwnd(), PageControlBox(), fonts_.window.get(), scale()),
+      TabSheet1(Bevel::None, scale()),
+      TabSheet2(Bevel::None, scale()),
+      TabSheet3(Bevel::None, scale()),
       FullNameLabel(TabSheet1, Box(3, 39, 300, 13),
                     {fonts_.fullName.get(), kWindowText, Alignment::Center, false, true}),
       HeadLabel(TabSheet1, Box(6, 10, 136, 13),
@@ -64,11 +83,11 @@ SetupForm::SetupForm(Application& application, MessageDialogs& dialogs, HMODULE 
       SelectFolderBt(TabSheet2, Box(269, 51, 23, 22), fonts_.window.get(), "", true),
       SpaceLabel(TabSheet2, Box(14, 94, 3, 13),
                  {fonts_.window.get(), kWindowText, Alignment::Left, true}),
-      TabSheet5(Bevel::None),
+      TabSheet5(Bevel::None, scale()),
       Label8(TabSheet5, Box(3, 55, 300, 15), {fonts_.heading.get(), kWindowText, Alignment::Center},
              kPressContinue),
       BackBt(*this, Box(70, 174, 95, 30), fonts_.window.get(), "Back"),
-      TabSheet6(Bevel::None),
+      TabSheet6(Bevel::None, scale()),
       FinalLabel(TabSheet6, Box(3, 55, 300, 15),
                  {fonts_.heading.get(), kWindowText, Alignment::Center},
                  "Program installed successfully"),
@@ -118,8 +137,13 @@ SetupForm::SetupForm(Application& application, MessageDialogs& dialogs, HMODULE 
 // after PageControl1's, the later one first: restacking them would cost a
 // round of position messages each.
 void SetupForm::MakeContainers() {
-  Panel1.Make(hwnd(), Box(62, 32, 315, 140), /*visible=*/true);
-  BottomPanel.Make(hwnd(), Box(0, 206, 380, 20), /*visible=*/true);
+  Panel1.Make(hwnd(), scale()(kPanel1Box), /*visible=*/true);
+  BottomPanel.Make(hwnd(), scale()(kBottomPanelBox), /*visible=*/true);
+}
+
+// PageControl1 lies just inside Panel1's bevel, whatever its thickness.
+RECT SetupForm::PageControlBox() const {
+  return InsideBevel(scale()(kPanel1Box), scale());
 }
 
 void SetupForm::SetCursors() {
@@ -139,27 +163,73 @@ void SetupForm::MakeLaterPages() {
   for (Panel* page : {&TabSheet2, &TabSheet3, &TabSheet5, &TabSheet6}) {
     page->Make(PageControl1.hwnd(), area);
   }
-  FolderEdit = MakeEditBox(Box(14, 51, 250, 21), TabSheet2.hwnd(), fonts_.window.get());
+  const HFONT font = fonts_.window.get();
+  FolderEdit = MakeEditBox(scale()(kFolderEditBox), TabSheet2.hwnd(), font);
   // Made from the bottom one up: the tab order runs that way.
-  RunProgramCheck =
-      MakeCheckBox("Launch program", Box(84, 84, 108, 17), TabSheet3.hwnd(), fonts_.window.get());
-  StartIconCheck = MakeCheckBox("Create Start menu icon", Box(84, 54, 139, 17), TabSheet3.hwnd(),
-                                fonts_.window.get());
-  DeskIconCheck = MakeCheckBox("Create Desktop icon", Box(84, 24, 126, 17), TabSheet3.hwnd(),
-                               fonts_.window.get());
+  RunProgramCheck = MakeCheckBox("Launch program", scale()(kRunProgramBox), TabSheet3.hwnd(), font);
+  StartIconCheck =
+      MakeCheckBox("Create Start menu icon", scale()(kStartIconBox), TabSheet3.hwnd(), font);
+  DeskIconCheck =
+      MakeCheckBox("Create Desktop icon", scale()(kDeskIconBox), TabSheet3.hwnd(), font);
   for (const ChildControl* check : {&DeskIconCheck, &StartIconCheck, &RunProgramCheck}) {
     TabSheet3.SetChildCursor(check->hwnd(), CursorKind::Hand);
   }
-  SelectFolderBt.SetGlyph(Glyph::FromResource("FOLDERGLYPH", 1));
+  LoadFolderGlyph();
   FillDefaultFolder();
 }
 
-// A picture the program does not carry leaves its control empty.
+// The pictures drawn for the window's scale. A picture the program does not
+// carry leaves its control empty.
 void SetupForm::LoadArtwork() {
-  BackBt.SetGlyph(Glyph::FromResource("BACKGLYPH", 2));
-  ContinueBt.SetGlyph(Glyph::FromResource("CONTINUEGLYPH", 2));
-  ExitBt.SetGlyph(Glyph::FromResource("EXITGLYPH", 1));
-  IconImage.SetIcon(LoadIconFileResource("GLOBEICON", kIconSize));
+  BackBt.SetGlyph(ScaledGlyph("BACKGLYPH", scale(), 2, kButtonGlyphSize));
+  ContinueBt.SetGlyph(ScaledGlyph("CONTINUEGLYPH", scale(), 2, kButtonGlyphSize));
+  ExitBt.SetGlyph(ScaledGlyph("EXITGLYPH", scale(), 1, kButtonGlyphSize));
+  IconImage.SetIcon(ScaledIcon("GLOBEICON", scale(), kIconSize));
+}
+
+void SetupForm::LoadFolderGlyph() {
+  SelectFolderBt.SetGlyph(ScaledGlyph("FOLDERGLYPH", scale(), 1, kFolderGlyphSize));
+}
+
+// The window moved to a display of another scale: everything is laid out
+// again from its designed boxes, in fonts and pictures made for the new scale.
+void SetupForm::Rescale(DisplayScale scale) {
+  const WizardFonts old = std::exchange(fonts_, WizardFonts(scale));
+  const WindowlessControl::FontMap fonts = [&](HFONT font) { return fonts_.Matching(old, font); };
+  const std::initializer_list<Surface*> surfaces{this,       &BottomPanel, &Panel1,    &TabSheet1,
+                                                 &TabSheet2, &TabSheet3,   &TabSheet5, &TabSheet6};
+  for (Surface* surface : surfaces) surface->SetScale(scale);
+  for (Surface* surface : surfaces) {
+    for (WindowlessControl* control : surface->controls()) control->Rescale(fonts);
+  }
+  Place(Panel1.hwnd(), scale(kPanel1Box));
+  Place(BottomPanel.hwnd(), scale(kBottomPanelBox));
+  PageControl1.Rescale(PageControlBox(), fonts_.window.get(), scale);
+  RescaleChildControls();
+  if (BakImage.bitmap()) PaintBackdrop();
+  LoadArtwork();
+  LoadFolderGlyph();
+  RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void SetupForm::RescaleChildControls() {
+  const HFONT font = fonts_.window.get();
+  for (auto [control, box] : {std::pair{&FolderEdit, kFolderEditBox},
+                              {&DeskIconCheck, kDeskIconBox},
+                              {&StartIconCheck, kStartIconBox},
+                              {&RunProgramCheck, kRunProgramBox}}) {
+    if (!control->hwnd()) continue;
+    SendMessageA(control->hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    Place(control->hwnd(), scale()(box));
+  }
+  if (tooltip_) tooltip_->SetPart(TabSheet2.hwnd(), 0, SelectFolderBt.bounds());
+}
+
+// The system suggests where the window goes on the new display, at the size
+// the new scale gives it.
+void SetupForm::OnDpiChanged(int dpi, const RECT& suggested) {
+  Rescale(DisplayScale(dpi));
+  Place(hwnd(), suggested);
 }
 
 // The later pages and the tooltip are windows the first page does not show;
@@ -233,6 +303,9 @@ LRESULT SetupForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (notification.hwndFrom == PageControl1.hwnd()) return PageControl1.OnNotify(notification);
       break;
     }
+    case WM_DPICHANGED:
+      OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_ACTIVATE:
       if (OnActivate(LOWORD(wParam) != WA_INACTIVE)) return 0;
       break;

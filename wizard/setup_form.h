@@ -50,6 +50,9 @@ class SetupForm : public FormWindow, private install::InstallationHost {
   void PaintBackdrop();
   // Makes the page with this number the current page.
   void ShowPage(int index);
+  // Lays the window out at another scale, as when it moves to a display
+  // that scales otherwise (the window's own size is its caller's).
+  void Rescale(DisplayScale scale);
 
  private:
   bool ready_ = false;  // messages reach the controls only once all exist
@@ -129,6 +132,10 @@ class SetupForm : public FormWindow, private install::InstallationHost {
   void MakeLaterPages();
   void SetCursors();
   void LoadArtwork();
+  void LoadFolderGlyph();
+  RECT PageControlBox() const;
+  void RescaleChildControls();
+  void OnDpiChanged(int dpi, const RECT& suggested);
   void FormShow();
   void FillDefaultFolder();
   void BindHandlers();

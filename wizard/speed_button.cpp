@@ -2,6 +2,7 @@
 
 #include "wizard/fonts.h"
 #include "wizard/gdi.h"
+#include "wizard/surface.h"
 
 namespace wizard {
 
@@ -14,6 +15,12 @@ void SpeedButton::SetCaption(std::string caption) {
   caption_ = std::move(caption);
   MeasureCaption();
   Invalidate();
+}
+
+void SpeedButton::Rescale(const FontMap& fonts) {
+  font_ = fonts(font_);
+  MeasureCaption();
+  WindowlessControl::Rescale(fonts);
 }
 
 void SpeedButton::MeasureCaption() {
@@ -41,7 +48,7 @@ void SpeedButton::SetHovered(bool hovered) {
 POINT SpeedButton::GlyphOrigin() const {
   const SIZE& text = captionSize_;
   const int glyphWidth = glyph_.imageWidth();
-  const int gap = glyphWidth > 0 && text.cx > 0 ? kGlyphSpacing : 0;
+  const int gap = glyphWidth > 0 && text.cx > 0 ? parent().scale()(kGlyphSpacing) : 0;
   const int group = glyphWidth + gap + text.cx;
   return POINT{bounds().left + (width() - group + 1) / 2,
                bounds().top + (height() - glyph_.height() + 1) / 2};
@@ -81,7 +88,7 @@ void SpeedButton::Paint(HDC dc) const {
   glyph_.Draw(dc, glyph.x + shift, glyph.y + shift, enabled());
   if (caption_.empty()) return;
   const SIZE& text = captionSize_;
-  const int gap = glyph_.empty() ? 0 : glyph_.imageWidth() + kGlyphSpacing;
+  const int gap = glyph_.empty() ? 0 : glyph_.imageWidth() + parent().scale()(kGlyphSpacing);
   PaintCaption(dc, glyph.x + gap + shift, bounds().top + (height() - text.cy + 1) / 2 + shift);
 }
 

@@ -11,7 +11,7 @@ namespace wizard {
 
 class SpeedButton : public WindowlessControl {
  public:
-  static constexpr int kGlyphSpacing = 4;
+  static constexpr int kGlyphSpacing = 4;  // at 96 dots per inch
 
   SpeedButton(Surface& parent, RECT bounds, HFONT font, std::string caption, bool flat = false);
 
@@ -19,6 +19,7 @@ class SpeedButton : public WindowlessControl {
   void SetCaption(std::string caption);
   void SetGlyph(Glyph glyph);
   const Glyph& glyph() const noexcept { return glyph_; }
+  HFONT font() const noexcept { return font_; }
   bool pressed() const noexcept { return pressed_; }
   bool hovered() const noexcept { return hovered_; }
   bool flat() const noexcept { return flat_; }
@@ -30,6 +31,7 @@ class SpeedButton : public WindowlessControl {
   void Paint(HDC dc) const override;
   bool TakesPress() const noexcept override { return enabled(); }
   void SetPressed(bool pressed) override;
+  void Rescale(const FontMap& fonts) override;
   void SetHovered(bool hovered) override;
 
  private:

@@ -19,6 +19,11 @@ class Surface : public Window {
   void Unregister(const WindowlessControl& control) noexcept;
   const std::vector<WindowlessControl*>& controls() const noexcept { return controls_; }
 
+  // The scale its controls are laid out at; set before they are made, and
+  // again (SetScale, then each control's Rescale) when the display changes.
+  const DisplayScale& scale() const noexcept { return scale_; }
+  void SetScale(DisplayScale scale) noexcept { scale_ = scale; }
+
   // A child window of this surface that shows the given cursor kind.
   void SetChildCursor(HWND child, CursorKind kind);
 
@@ -47,6 +52,7 @@ class Surface : public Window {
   bool OnSetCursor(HWND target, UINT hitTest);
   void SetHovered(WindowlessControl* control);
 
+  DisplayScale scale_;
   std::vector<WindowlessControl*> controls_;
   std::vector<std::pair<HWND, CursorKind>> childCursors_;
   WindowlessControl* pressed_ = nullptr;  // holds the capture

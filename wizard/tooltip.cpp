@@ -31,6 +31,15 @@ void Tooltip::Add(HWND window, RECT part, const char* text) {
   }
 }
 
+void Tooltip::SetPart(HWND window, int index, RECT part) {
+  TTTOOLINFOA tool{};
+  tool.cbSize = TTTOOLINFOA_V2_SIZE;
+  tool.hwnd = window;
+  tool.uId = static_cast<UINT_PTR>(index);
+  tool.rect = part;
+  SendMessageA(hwnd(), TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
 int Tooltip::count() const {
   return static_cast<int>(SendMessageA(hwnd(), TTM_GETTOOLCOUNT, 0, 0));
 }

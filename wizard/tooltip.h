@@ -17,6 +17,8 @@ class Tooltip {
 
   // A part of `window`'s client area, in its coordinates.
   void Add(HWND window, RECT part, const char* text);
+  // Moves the `index`-th part registered (from 0) to another part of `window`.
+  void SetPart(HWND window, int index, RECT part);
   int count() const;
   // The text of the first part registered for `window`.
   std::string TextFor(HWND window) const;

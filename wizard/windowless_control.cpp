@@ -4,8 +4,8 @@
 
 namespace wizard {
 
-WindowlessControl::WindowlessControl(Surface& parent, RECT bounds)
-    : parent_(parent), bounds_(bounds) {}
+WindowlessControl::WindowlessControl(Surface& parent, RECT design)
+    : parent_(parent), design_(design), bounds_(parent.scale()(design)) {}
 
 WindowlessControl::~WindowlessControl() {
   parent_.Unregister(*this);
@@ -19,6 +19,10 @@ void WindowlessControl::SetEnabled(bool enabled) {
 
 void WindowlessControl::Click() {
   if (onClick) onClick();
+}
+
+void WindowlessControl::Rescale(const FontMap&) {
+  SetBounds(parent_.scale()(design_));
 }
 
 void WindowlessControl::SetBounds(RECT bounds) {

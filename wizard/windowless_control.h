@@ -3,6 +3,7 @@
 #pragma once
 
 #include "wizard/cursors.h"
+#include "wizard/display_scale.h"
 
 #include <windows.h>
 
@@ -15,13 +16,15 @@ class Surface;
 class WindowlessControl {
  public:
   // The parent paints and routes the mouse to the control once it is
-  // registered there (Surface::Register), in creation order.
-  WindowlessControl(Surface& parent, RECT bounds);
+  // registered there (Surface::Register), in creation order. `design` is the
+  // box at 96 dots per inch; the control lies at it scaled by its parent's scale.
+  WindowlessControl(Surface& parent, RECT design);
   virtual ~WindowlessControl();
   WindowlessControl(const WindowlessControl&) = delete;
   WindowlessControl& operator=(const WindowlessControl&) = delete;
 
   const RECT& bounds() const noexcept { return bounds_; }
+  const RECT& design() const noexcept { return design_; }
   int width() const noexcept { return bounds_.right - bounds_.left; }
   int height() const noexcept { return bounds_.bottom - bounds_.top; }
   Surface& parent() const noexcept { return parent_; }
@@ -45,12 +48,19 @@ class WindowlessControl {
   virtual void SetHovered(bool) {}
   void Click();
 
+  // The font that replaces one of the window's fonts made for another scale.
+  using FontMap = std::function<HFONT(HFONT)>;
+  // Lays the control out again at its parent's scale, which has changed, in
+  // the fonts `fonts` gives for the ones it used.
+  virtual void Rescale(const FontMap& fonts);
+
  protected:
   void SetBounds(RECT bounds);
   void Invalidate() const;
 
  private:
   Surface& parent_;
+  RECT design_;
   RECT bounds_;
   bool enabled_ = true;
 };

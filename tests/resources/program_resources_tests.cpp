@@ -54,6 +54,24 @@ TEST_P(ProgramManifest, BindsCommonControls6AndAsksForTheHighestRightsAvailable)
   EXPECT_NE(level.find("uiAccess=\"false\""), std::string::npos) << level;
 }
 
+// Sharp on scaled displays: aware of each monitor's scale where the system
+// knows it (Windows 10 1703 on), else of the system's, never stretched.
+TEST_P(ProgramManifest, DeclaresPerMonitorAwarenessWithASystemAwareFallback) {
+  const std::string_view manifest = Resource(RT_MANIFEST, MAKEINTRESOURCEA(1));
+  // An element of the window settings with its text, up to the next tag.
+  const auto setting = [&](std::string_view tag) {
+    const size_t at = manifest.find("<" + std::string(tag) + " ");
+    return at == std::string_view::npos ? std::string_view{}
+                                        : manifest.substr(at, manifest.find('<', at + 1) - at);
+  };
+  EXPECT_EQ(setting("dpiAwareness"),
+            "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
+            "PerMonitorV2, System");
+  EXPECT_EQ(setting("dpiAware"),
+            "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true");
+  EXPECT_NE(manifest.find("<windowsSettings>"), std::string_view::npos);
+}
+
 INSTANTIATE_TEST_SUITE_P(ShippedPrograms, ProgramManifest,
                          ::testing::Values(SETUP_RELEASE_EXE, UNINSTALL_RELEASE_EXE),
                          [](const ::testing::TestParamInfo<const char*>& program) {

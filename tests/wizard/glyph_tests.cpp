@@ -2,6 +2,8 @@
 // transparent colour and the icon files of the artwork.
 #include "wizard/glyph.h"
 #include "wizard/icon_file.h"
+#include "wizard/packed_artwork.h"
+#include "wizard/shrink.h"
 
 #include "platform/unique_resource.h"
 
@@ -32,6 +34,29 @@ platform::UniqueBitmap MakeGlyphBitmap(int imageWidth, int height,
   }
   GdiFlush();
   return bitmap;
+}
+
+// Each image shrinks on its own: a new pixel averages the picture pixels it
+// covers and is transparent where they are less than half of it.
+TEST(GlyphTest, ShrunkImagesAverageTheirPictureAndKeepTheirSurround) {
+  const platform::UniqueBitmap bitmap = MakeGlyphBitmap(24, 24, {kGreen, kWhite});
+  const wizard::Glyph shrunk = wizard::Glyph(bitmap.get(), 2).Shrunk(12);
+  ASSERT_EQ(shrunk.imageWidth(), 12);
+  ASSERT_EQ(shrunk.height(), 12);
+  EXPECT_EQ(shrunk.transparent(), kMagenta);
+  const wizard::Pixels enabled = shrunk.Image(true), disabled = shrunk.Image(false);
+  EXPECT_EQ(enabled[0], kMagenta);
+  EXPECT_EQ(enabled[1 * 12 + 1], kMagenta);  // all of it the surround
+  EXPECT_EQ(enabled[6 * 12 + 6], kGreen);    // all of it the picture, no magenta mixed in
+  EXPECT_EQ(disabled[6 * 12 + 6], kWhite);   // the second image, not the first's edge
+  EXPECT_EQ(disabled[6 * 12 + 11], kMagenta);
+  // Three pixels into two: the middle one is shared half and half.
+  const std::vector<std::uint32_t> row{0xFF0000FF, 0xFF0000FF, 0xFFFF0000};
+  const std::vector<std::uint32_t> two = wizard::Shrink(row, 3, 1, 2, 1);
+  EXPECT_EQ(two[0], 0xFF0000FFu);
+  EXPECT_EQ(two[1], 0xFFAA0055u);  // a third blue, two thirds red
+  // A half-transparent pixel weighs half.
+  EXPECT_EQ(wizard::Shrink({0xFFFF0000, 0x800000FF}, 2, 1, 1, 1)[0], 0xC0AA0055u);
 }
 
 TEST(GlyphTest, TwoImagesShowTheFirstWhenEnabledAndTheSecondWhenDisabled) {
@@ -96,6 +121,38 @@ TEST(IconFileTest, PicksTheImageClosestToTheAskedSize) {
   ASSERT_TRUE(image.has_value());
   EXPECT_EQ(image->offset, 6u + 16 * 3 + 40);
   EXPECT_EQ(image->size, 100u);
+}
+
+// An icon with alpha made smaller keeps its alpha: a 4 × 4 icon, opaque red
+// on the left half and clear on the right, shrunk to 2 × 2.
+TEST(IconFileTest, AShrunkIconKeepsItsColoursAndItsAlpha) {
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof info.bmiHeader, 4, -4, 1, 32, BI_RGB};
+  void* bits = nullptr;
+  const platform::UniqueBitmap colour(
+      CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const platform::UniqueBitmap mask(CreateBitmap(4, 4, 1, 1, nullptr));
+  for (int i = 0; i < 16; ++i) static_cast<std::uint32_t*>(bits)[i] = i % 4 < 2 ? 0xFFFF0000 : 0;
+  GdiFlush();
+  ICONINFO parts{TRUE, 0, 0, mask.get(), colour.get()};
+  const platform::UniqueIcon icon(CreateIconIndirect(&parts));
+  ASSERT_TRUE(icon);
+  const platform::UniqueIcon shrunk = wizard::ShrunkIcon(icon.get(), 2);
+  ASSERT_TRUE(shrunk);
+  ICONINFO made{};
+  ASSERT_TRUE(GetIconInfo(shrunk.get(), &made));
+  const platform::UniqueBitmap madeColour(made.hbmColor), madeMask(made.hbmMask);
+  info.bmiHeader.biWidth = 2;
+  info.bmiHeader.biHeight = -2;
+  std::uint32_t pixels[4] = {0xDEADBEEF, 0xDEADBEEF, 0xDEADBEEF, 0xDEADBEEF};
+  const HDC screen = GetDC(nullptr);
+  const int rows = GetDIBits(screen, madeColour.get(), 0, 2, pixels, &info, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  ASSERT_EQ(rows, 2);
+  EXPECT_EQ(pixels[0], 0xFFFF0000u);
+  EXPECT_EQ(pixels[2], 0xFFFF0000u);
+  EXPECT_EQ(pixels[1] >> 24, 0u);
+  EXPECT_EQ(pixels[3] >> 24, 0u);
 }
 
 TEST(IconFileTest, RejectsMalformedFiles) {

@@ -538,6 +538,119 @@ TEST_F(SetupFormTest, GlyphIsCentredWithTheCaptionAndItsKeyColourIsNotDrawn) {
   EXPECT_EQ(capture.at(origin.x + 6, origin.y + 23), 0x808080u);
 }
 
+// Every box of the designed layout, scaled: its edges multiplied by dpi/96.
+RECT Scaled(const RECT& box, int dpi) {
+  const wizard::DisplayScale scale(dpi);
+  return scale(box);
+}
+
+// The layout at 125, 150, 175 and 200 %: every control's box is its designed
+// one scaled, the pages lie inside Panel1's thicker bevel and below a scaled
+// selector row, the fonts are the designed heights scaled, no fixed label
+// cuts its text, and the pictures have the scaled sizes (at 175 % the 200 %
+// ones shrunk).
+TEST_F(SetupFormTest, LaidOutAtAnotherScaleEveryBoxFontAndPictureIsScaled) {
+  const SetupForm& f = *form;
+  for (const int dpi : {120, 144, 168, 192}) {
+    SCOPED_TRACE(dpi);
+    form->Rescale(wizard::DisplayScale(dpi));
+    const wizard::DisplayScale s(dpi);
+    for (const wizard::WindowlessControl* c :
+         std::initializer_list<const wizard::WindowlessControl*>{
+             &f.BakImage, &f.IconImage, &f.BackBt, &f.ContinueBt, &f.ExitBt, &f.FullNameLabel,
+             &f.VersionLabel, &f.CommentLabel, &f.DeveloperLabel, &f.SelectFolderBt, &f.Label8,
+             &f.FinalLabel, &f.InstallationProgress}) {
+      EXPECT_TRUE(SameRect(c->bounds(), s(c->design())));
+    }
+    EXPECT_TRUE(SameRect(f.IconImage.bounds(), Scaled(Box(10, 80, 48, 48), dpi)));
+    EXPECT_TRUE(SameRect(PlacedIn(f.Panel1.hwnd()), Scaled(Box(62, 32, 315, 140), dpi)));
+    EXPECT_TRUE(SameRect(PlacedIn(f.BottomPanel.hwnd()), Scaled(Box(0, 206, 380, 20), dpi)));
+    RECT inside = Scaled(Box(62, 32, 315, 140), dpi);
+    InflateRect(&inside, -s(1), -s(1));
+    EXPECT_TRUE(SameRect(PlacedIn(f.PageControl1.hwnd()), inside));
+    EXPECT_TRUE(SameRect(PlacedIn(f.FolderEdit.hwnd()), Scaled(Box(14, 51, 250, 21), dpi)));
+    EXPECT_TRUE(SameRect(PlacedIn(f.DeskIconCheck.hwnd()), Scaled(Box(84, 24, 126, 17), dpi)));
+    RECT selector;
+    ASSERT_TRUE(SendMessageA(f.PageControl1.hwnd(), TCM_GETITEMRECT, 0,
+                             reinterpret_cast<LPARAM>(&selector)));
+    EXPECT_EQ(selector.right - selector.left, s(20));
+    EXPECT_GE(PlacedIn(f.TabSheet1.hwnd()).top, selector.bottom);
+    EXPECT_EQ(f.Link.bounds().right, s(375));
+    EXPECT_EQ(f.ThanksLabel.bounds().right, s(283));
+    LOGFONTA font{};
+    ASSERT_TRUE(GetObjectA(f.Label8.style().font, sizeof font, &font));
+    EXPECT_EQ(font.lfHeight, -s(12));
+    ASSERT_TRUE(GetObjectA(f.ContinueBt.font(), sizeof font, &font));
+    EXPECT_EQ(font.lfHeight, -s(11));
+    for (const wizard::Label* label : {&f.FullNameLabel, &f.VersionLabel, &f.CommentLabel,
+                                       &f.DeveloperLabel, &f.Label8, &f.FinalLabel}) {
+      SCOPED_TRACE(label->text());
+      const SIZE text =
+          wizard::TextExtent(label->style().font, label->text(), label->style().literal);
+      EXPECT_LE(text.cx, label->width());
+      EXPECT_LE(text.cy, label->height());
+    }
+    EXPECT_EQ(f.ContinueBt.glyph().height(), s(24));
+    EXPECT_EQ(f.ContinueBt.glyph().imageWidth(), s(24));
+    EXPECT_EQ(f.ExitBt.glyph().height(), s(24));
+    EXPECT_EQ(f.SelectFolderBt.glyph().height(), s(16));
+    ICONINFO icon{};
+    ASSERT_TRUE(GetIconInfo(f.IconImage.icon(), &icon));
+    BITMAP colour{};
+    GetObjectA(icon.hbmColor, sizeof colour, &colour);
+    DeleteObject(icon.hbmColor);
+    DeleteObject(icon.hbmMask);
+    EXPECT_EQ(colour.bmWidth, s(48));
+    BITMAP backdrop{};
+    GetObjectA(f.BakImage.bitmap(), sizeof backdrop, &backdrop);
+    EXPECT_EQ(backdrop.bmWidth, s(380));
+    EXPECT_EQ(backdrop.bmHeight, s(206));
+  }
+}
+
+// Moved to a display of another scale, the window takes the rectangle the
+// system suggests and lays itself out for it; moved back, it shows every
+// pixel as it did before.
+TEST_F(SetupFormTest, MovingToADisplayOfAnotherScaleAndBackLaysTheWindowOutAgain) {
+  const test::Capture before = test::RenderSurface(*form);
+  RECT original;
+  GetWindowRect(form->hwnd(), &original);
+  // What the system suggests: the frame as it is (Wine draws no frame of
+  // another scale) around the client area the new scale gives.
+  const int frameWidth = original.right - original.left - 380;
+  const int frameHeight = original.bottom - original.top - 226;
+  RECT suggested{40, 30, 40 + frameWidth + 760, 30 + frameHeight + 452};
+  SendToForm(WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+  RECT frame, client;
+  GetWindowRect(form->hwnd(), &frame);
+  GetClientRect(form->hwnd(), &client);
+  EXPECT_TRUE(SameRect(frame, suggested));
+  EXPECT_TRUE(SameRect(client, Box(0, 0, 760, 452)));
+  EXPECT_TRUE(SameRect(form->ExitBt.bounds(), Box(540, 348, 190, 60)));
+  EXPECT_EQ(form->scale().dpi(), 192);
+  EXPECT_EQ(form->TabSheet2.scale().dpi(), 192);
+  EXPECT_EQ(SendMessageA(form->FolderEdit.hwnd(), WM_GETFONT, 0, 0),
+            reinterpret_cast<LRESULT>(form->fonts().window.get()));
+  EXPECT_EQ(test::RenderSurface(*form).width, 760);
+  TTTOOLINFOA tool{};  // the folder button's tooltip follows it
+  tool.cbSize = TTTOOLINFOA_V2_SIZE;
+  tool.hwnd = form->TabSheet2.hwnd();
+  ASSERT_TRUE(
+      SendMessageA(form->tooltip().hwnd(), TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool)));
+  EXPECT_TRUE(SameRect(tool.rect, Box(538, 102, 46, 44)));
+
+  SendToForm(WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&original));
+  GetWindowRect(form->hwnd(), &frame);
+  EXPECT_TRUE(SameRect(frame, original));
+  const test::Capture after = test::RenderSurface(*form);
+  ASSERT_EQ(after.width, before.width);
+  ASSERT_EQ(after.height, before.height);
+  int differing = 0;
+  for (size_t i = 0; i < before.pixels.size(); ++i)
+    differing += before.pixels[i] != after.pixels[i];
+  EXPECT_EQ(differing, 0);
+}
+
 TEST(HostOfTest, DropsSchemeAndPath) {
   EXPECT_EQ(wizard::HostOf("https://www.nerovane.example"), "www.nerovane.example");
   EXPECT_EQ(wizard::HostOf("http://host.example/path/page"), "host.example");

@@ -4,6 +4,7 @@ The resource script takes the files from there by these names."""
 
 import os
 import sys
+import zlib
 
 import image_files
 import pictures
@@ -58,17 +59,42 @@ def icon_images(draw_true_colour, draw_16_colour):
     return images
 
 
+# The display scales the window's pictures are drawn for, in per cent; the
+# files for 100 % keep their plain names, the others carry the percentage.
+SCALES = (100, 125, 150, 200)
+
+
+def scaled_name(name, percent):
+    """The file of a picture at a scale: other than 100 % it is packed with zlib."""
+    if percent == 100:
+        return name
+    stem, dot, extension = name.rpartition(".")
+    return f"{stem}_{percent}{dot}{extension}.z"
+
+
+def window_pictures(percent):
+    """The wizard window's pictures at one display scale, drawn at its size."""
+    def px(size):
+        return round(size * percent / 100)
+
+    return {
+        "back_glyph.bmp": two_state_glyph(pictures.arrow_button(px(24), pointing_left=True)),
+        "continue_glyph.bmp": two_state_glyph(pictures.arrow_button(px(24), pointing_left=False)),
+        "exit_glyph.bmp": image_files.bmp24(flatten(pictures.cross_button(px(24)).rgba())),
+        "folder_glyph.bmp": image_files.bmp24(flatten(pictures.folder(px(16)).rgba())),
+        "globe.ico": image_files.ico([(pictures.globe_with_monitors(px(48)).rgba(), 32)]),
+    }
+
+
 def artwork():
     """File name -> file contents."""
-    return {
-        "back_glyph.bmp": two_state_glyph(pictures.arrow_button(24, pointing_left=True)),
-        "continue_glyph.bmp": two_state_glyph(pictures.arrow_button(24, pointing_left=False)),
-        "exit_glyph.bmp": image_files.bmp24(flatten(pictures.cross_button(24).rgba())),
-        "folder_glyph.bmp": image_files.bmp24(flatten(pictures.folder(16).rgba())),
-        "globe.ico": image_files.ico([(pictures.globe_with_monitors(48).rgba(), 32)]),
-        "main.ico": image_files.ico(icon_images(pictures.box_with_disc, pictures.two_windows)),
-        "publisher.ico": image_files.ico([(pictures.publisher_logo(32).rgba(), 4)]),
-    }
+    files = {}
+    for percent in SCALES:
+        for name, data in window_pictures(percent).items():
+            files[scaled_name(name, percent)] = data if percent == 100 else zlib.compress(data, 9)
+    files["main.ico"] = image_files.ico(icon_images(pictures.box_with_disc, pictures.two_windows))
+    files["publisher.ico"] = image_files.ico([(pictures.publisher_logo(32).rgba(), 4)])
+    return files
 
 
 def main(out_dir):
