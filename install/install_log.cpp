@@ -1,5 +1,6 @@
 #include "install/install_log.h"
 
+#include "platform/error.h"
 #include "platform/paths.h"
 #include "product/product_definition.h"
 
@@ -16,10 +17,13 @@ void InstallLogBook::ResetCounters() noexcept {
 
 void InstallLogBook::Begin(const std::string& path, const EarlierRecord& earlier) {
   // A log left by an earlier installation would mix its entries with ours:
-  // what it still names is carried over below instead. A failure to delete
-  // it is not examined: the header writes below report a log that cannot be
-  // written.
-  if (platform::FileExists(path)) DeleteFileA(path.c_str());
+  // what it still names is carried over below instead. One that cannot be
+  // deleted (the check before the installation refuses that) is not written
+  // into.
+  if (platform::FileExists(path) && !DeleteFileA(path.c_str())) {
+    platform::Raise(platform::Format("Unable to write to %s", path.c_str()),
+                    platform::Win32Failure("DeleteFileA", GetLastError()));
+  }
   writer_.emplace(path);
   writer_->Write("Application", "ShortName", product::ShortName);
   writer_->Write("Application", "FullName", product::FullName);

@@ -50,8 +50,14 @@ Obstacle ReplacementObstacle(const std::string& target) {
   const DWORD attributes = GetFileAttributesA(target.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return {};
   const std::string path = platform::FullPathName(target);
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+    return {platform::Format(
+        "Cannot replace file \"%s\": a folder of that name is in the way. Move or remove it, or "
+        "choose another folder, then try again.",
+        path.c_str())};
+  }
   // The system refuses to replace a read-only file, whoever asks.
-  if ((attributes & FILE_ATTRIBUTE_READONLY) && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+  if (attributes & FILE_ATTRIBUTE_READONLY) {
     return {platform::Format(
         "Cannot replace file \"%s\". The file is read-only. Clear its read-only attribute or "
         "choose another folder, then try again.",
@@ -69,6 +75,21 @@ Obstacle ReplacementObstacle(const std::string& target) {
               "file, then try again.",
               path.c_str(), platform::SystemErrorText(error).c_str(), product::FullName),
           platform::Win32Failure("CreateFileA", error)};
+}
+
+// The old log goes before the new one is begun. One another program holds
+// open could not go, but might still be written into, mixing its entries
+// with the new ones; a folder of its name is in the way. Any other reason
+// it cannot go (a read-only drive or file) keeps the new log from being
+// written too, which the log's own error then tells.
+Obstacle OldLogObstacle(const std::string& log) {
+  const DWORD attributes = GetFileAttributesA(log.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return {};
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return ReplacementObstacle(log);
+  const platform::UniqueFile file(
+      CreateFileA(log.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file || GetLastError() != ERROR_SHARING_VIOLATION) return {};
+  return ReplacementObstacle(log);
 }
 
 unsigned long long BytesNeeded(const std::vector<PlannedFile>& files) {
@@ -102,6 +123,9 @@ Obstacle Installer::InstallationObstacle(const std::string& folderText) const {
   // Nothing is opened through a destination the guard refuses; the
   // installation then says why.
   if (isElevated_() && !DestinationRefusal(folder, ReadDestinationFacts(folder)).empty()) return {};
+  if (Obstacle obstacle = OldLogObstacle(folder + "install.log"); !obstacle.empty()) {
+    return obstacle;
+  }
   std::vector<PlannedFile> planned;
   for (const product::PayloadRow* row : PayloadRowsToExtract(folder)) {
     const std::string target = folder + row->fileName;

@@ -25,6 +25,10 @@ struct Obstacle {
 // there or can be.
 Obstacle ReplacementObstacle(const std::string& target);
 
+// Why an earlier installation's install.log at `log` cannot go before the
+// new log is begun: held open by another program, or a folder of that name.
+Obstacle OldLogObstacle(const std::string& log);
+
 // One payload file as the installation will write it.
 struct PlannedFile {
   unsigned long long bytes;     // what it inflates to

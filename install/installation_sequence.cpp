@@ -58,18 +58,45 @@ std::string DestinationFolder(const std::string& folderText) {
   return folder;
 }
 
+// The top-most level of the destination that does not exist; empty when
+// the destination does.
+std::string TopMostMissingLevel(const std::string& folder) {
+  for (const std::string& level : platform::Levels(folder)) {
+    if (!platform::DirectoryExists(level)) return level;
+  }
+  return {};
+}
+
 // With administrator rights, a folder made for the machine outside the
 // system's program folder would take its parent's access list, which under
 // a drive's root lets every user change the programs: the top-most new level
 // gets a protected list of its own, and the levels and files below inherit
 // it. A user's own installation keeps its parent's list (the user's profile):
 // the product writes into its folder, and its user removes it without rights.
-void CreateDestination(const std::string& folder, bool protect) {
+// With administrator rights the top-most level must be made by this very
+// call: one that another program made after the check would be used
+// without the checks or the protected list.
+void CreateDestination(const std::string& folder, const std::string& topMost, bool protect,
+                       bool elevated) {
+  const std::string path = platform::WithoutTrailingBackslash(folder);
   const platform::UniqueLocalMemory descriptor =
       protect ? platform::ProtectedFolderSecurity() : platform::UniqueLocalMemory();
   SECURITY_ATTRIBUTES security{sizeof security, descriptor.get(), FALSE};
-  SECURITY_ATTRIBUTES* topMost = protect ? &security : nullptr;
-  CreateFolderTree(platform::WithoutTrailingBackslash(folder), topMost);
+  if (!CreateDirectoryA(topMost.c_str(), protect ? &security : nullptr)) {
+    const DWORD error = GetLastError();
+    // Any other failure surfaces as the log error when the log is begun.
+    if (elevated && error == ERROR_ALREADY_EXISTS && platform::DirectoryExists(topMost)) {
+      std::string refusal = DestinationRefusal(folder, ReadDestinationFacts(folder));
+      if (refusal.empty()) {
+        refusal = platform::Format(
+            "Cannot install into %s: another program made it while it was being checked",
+            path.c_str());
+      }
+      platform::Raise(refusal, platform::Win32Failure("CreateDirectoryA", error));
+    }
+  }
+  SECURITY_ATTRIBUTES* inherited = nullptr;
+  CreateFolderTree(path, inherited);  // the levels below the top-most
 }
 
 // A "Shell Folders" value; when it is missing or empty, the system's own
@@ -173,11 +200,14 @@ Extraction Installer::InstallPayloads(InstallationHost& host) {
   const std::vector<const product::PayloadRow*> rows = PayloadRowsToExtract(installDir_);
   unsigned long long total = 0;
   for (const product::PayloadRow* row : rows) total += PayloadSize(row->resourceName);
-  return host.RunPayloads([&] { return ExtractRows(rows, total, host); });
+  // With administrator rights a file at a target is replaced, not written
+  // through: it may be a link or a second name another user put there.
+  const bool anew = isElevated_();
+  return host.RunPayloads([&] { return ExtractRows(rows, total, anew, host); });
 }
 
 Extraction Installer::ExtractRows(const std::vector<const product::PayloadRow*>& rows,
-                                  unsigned long long total, InstallationHost& host) {
+                                  unsigned long long total, bool anew, InstallationHost& host) {
   unsigned long long done = 0;
   const ChunkObserver wrote = [&](size_t count) {
     done += count;
@@ -185,7 +215,7 @@ Extraction Installer::ExtractRows(const std::vector<const product::PayloadRow*>&
   };
   for (const product::PayloadRow* row : rows) {
     const std::string target = installDir_ + row->fileName;
-    const Extraction result = Extract(target, row->resourceName, wrote);
+    const Extraction result = Extract(target, row->resourceName, wrote, anew);
     if (result == Extraction::CutShort) return result;
     const bool exists = platform::FileExists(target);
     // Reported written, but nothing is found there: as good as cut short.
@@ -298,10 +328,17 @@ bool Installer::RunInstallation(const std::string& folderText, InstallationHost&
   }
   if (host.StartIconChecked()) RefuseUnspelledLinkFolder(registry_, "Programs", CSIDL_PROGRAMS);
   bool FolderCreated = false;
-  if (!platform::DirectoryExists(installDir_)) {
-    CreateDestination(installDir_, elevated && registry_.scope == Scope::Machine);
+  if (const std::string topMost = TopMostMissingLevel(installDir_); !topMost.empty()) {
+    if (beforeMakingDestination_) beforeMakingDestination_();
+    CreateDestination(installDir_, topMost, elevated && registry_.scope == Scope::Machine,
+                      elevated);
     FolderCreated = true;
   }
+  // Held from here until the last payload is written (see HoldDestination);
+  // a destination that could not be made is told by the log's error, below.
+  const platform::UniqueFile held = elevated && platform::DirectoryExists(installDir_)
+                                        ? HoldDestination(installDir_)
+                                        : platform::UniqueFile();
   BeginLog();
   switch (InstallPayloads(host)) {
     case Extraction::Written:

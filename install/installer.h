@@ -96,6 +96,11 @@ class Installer {
   // The keys the next [Files] and [Folders] entries get.
   int NextFileIndex() const noexcept { return log_.nextFileIndex(); }
   int NextFolderIndex() const noexcept { return log_.nextFolderIndex(); }
+  // Called once the destination was checked, just before it is made; tests
+  // make it there meanwhile, as another program might.
+  void SetBeforeMakingDestination(std::function<void()> hook) {
+    beforeMakingDestination_ = std::move(hook);
+  }
   // Told of each record as it is made, in order; the wizard sets none.
   void ReportRecordsTo(std::function<void(Recorded what, const std::string& path)> observer) {
     onRecorded_ = std::move(observer);
@@ -141,12 +146,14 @@ class Installer {
   bool RunInstallation(const std::string& folderText, InstallationHost& host);
 
  private:
+  // `anew`: what stands at the target is deleted and the file made anew
+  // (with administrator rights: never written through what a user put there).
   Extraction Extract(const std::string& targetPath, const std::string& resourceName,
-                     const ChunkObserver& wrote);
+                     const ChunkObserver& wrote, bool anew);
   // The steps of RunInstallation, in its order.
   Extraction InstallPayloads(InstallationHost& host);
   Extraction ExtractRows(const std::vector<const product::PayloadRow*>& rows,
-                         unsigned long long total, InstallationHost& host);
+                         unsigned long long total, bool anew, InstallationHost& host);
   void CreateShortcutsThenRegister(InstallationHost& host);
   void CreateShortcuts(InstallationHost& host);
   void CreateDesktopLink(const platform::ShellFolderReader& reader);
@@ -160,6 +167,7 @@ class Installer {
   RegistryLocations registry_;
   std::function<bool()> isElevated_;
   std::function<void(Recorded what, const std::string& path)> onRecorded_;
+  std::function<void()> beforeMakingDestination_;
   // Engine state, owned here on behalf of the wizard window.
   std::string installDir_;
   InstallLogBook log_;  // InstallLog and its two counters

@@ -70,8 +70,9 @@ void CutBackToEmpty(HANDLE file) noexcept {
 // one chunk of at most 61,440 bytes, telling `wrote` of each chunk; the
 // file is closed when this returns.
 Extraction InflateIntoFile(const std::string& targetPath, const ResourceView& view,
-                           const ChunkObserver& wrote) {
-  const platform::UniqueFile file = platform::CreateFileForWriting(targetPath);
+                           const ChunkObserver& wrote, bool anew) {
+  const platform::UniqueFile file = anew ? platform::CreateNewFileForWriting(targetPath)
+                                         : platform::CreateFileForWriting(targetPath);
   PayloadInflater inflater(view.data, view.size);
   std::vector<unsigned char> chunk(kMaxChunk);
   for (;;) {
@@ -110,14 +111,14 @@ unsigned long long Installer::PayloadSize(const std::string& resourceName) const
 }
 
 bool Installer::ExtractPayload(const std::string& targetPath, const std::string& resourceName) {
-  return Extract(targetPath, resourceName, {}) == Extraction::Written &&
+  return Extract(targetPath, resourceName, {}, false) == Extraction::Written &&
          platform::FileExists(targetPath);
 }
 
 Extraction Installer::Extract(const std::string& targetPath, const std::string& resourceName,
-                              const ChunkObserver& wrote) {
+                              const ChunkObserver& wrote, bool anew) {
   const ResourceView view = LoadPayloadResource(payloadModule_, resourceName);
-  const Extraction result = InflateIntoFile(targetPath, view, wrote);
+  const Extraction result = InflateIntoFile(targetPath, view, wrote, anew);
   // A stream cut short would install a truncated program, and a file left
   // part-written by a stop is no file of the product: either goes if it can
   // (something may hold it open), so the deletion's result is not examined

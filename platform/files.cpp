@@ -6,16 +6,36 @@
 namespace platform {
 
 #if __cpp_exceptions  // raises: left out of a build without exceptions (error.h)
-UniqueFile CreateFileForWriting(const std::string& path) {
-  UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+namespace {
+
+[[noreturn]] void RaiseCannotCreate(const std::string& path, const char* function, DWORD error) {
+  Raise(Format("Cannot create file \"%s\". %s", FullPathName(path).c_str(),
+               SystemErrorText(error).c_str()),
+        Win32Failure(function, error));
+}
+
+UniqueFile OpenForWriting(const std::string& path, DWORD disposition) {
+  UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, disposition,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) {
-    const DWORD error = GetLastError();
-    Raise(Format("Cannot create file \"%s\". %s", FullPathName(path).c_str(),
-                 SystemErrorText(error).c_str()),
-          Win32Failure("CreateFileA", error));
-  }
+  if (!file) RaiseCannotCreate(path, "CreateFileA", GetLastError());
   return file;
+}
+
+}  // namespace
+
+UniqueFile CreateFileForWriting(const std::string& path) {
+  return OpenForWriting(path, CREATE_ALWAYS);
+}
+
+UniqueFile CreateNewFileForWriting(const std::string& path) {
+  if (!DeleteFileA(path.c_str())) {
+    const DWORD error = GetLastError();
+    // Nothing there is what is wanted; a missing folder is told by the creation.
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+      RaiseCannotCreate(path, "DeleteFileA", error);
+    }
+  }
+  return OpenForWriting(path, CREATE_NEW);
 }
 #endif
 

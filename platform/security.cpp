@@ -56,17 +56,34 @@ bool IsTrustedOwner(PSID owner, PSID self) {
   return self && IsValidSid(self) && EqualSid(owner, self);
 }
 
+namespace {
+
+// `status` and `owner` as the security calls give them; `raw` is released.
+bool IsTrustedAnswer(DWORD status, PSID owner, PSECURITY_DESCRIPTOR raw) {
+  const UniqueLocalMemory descriptor(raw);
+  if (status != ERROR_SUCCESS) return false;
+  std::vector<BYTE> user = OwnUser();
+  PSID self = user.empty() ? nullptr : reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid;
+  return IsTrustedOwner(owner, self);
+}
+
+}  // namespace
+
 bool HasTrustedOwner(const std::string& path) {
   PSID owner = nullptr;
   PSECURITY_DESCRIPTOR raw = nullptr;
   const DWORD status =
       GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner,
                             nullptr, nullptr, nullptr, &raw);
-  const UniqueLocalMemory descriptor(raw);
-  if (status != ERROR_SUCCESS) return false;
-  std::vector<BYTE> user = OwnUser();
-  PSID self = user.empty() ? nullptr : reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid;
-  return IsTrustedOwner(owner, self);
+  return IsTrustedAnswer(status, owner, raw);
+}
+
+bool HasTrustedOwner(HANDLE object) {
+  PSID owner = nullptr;
+  PSECURITY_DESCRIPTOR raw = nullptr;
+  const DWORD status = GetSecurityInfo(object, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner,
+                                       nullptr, nullptr, nullptr, &raw);
+  return IsTrustedAnswer(status, owner, raw);
 }
 
 bool IsLinkedFolder(const std::string& folder) {

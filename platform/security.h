@@ -21,6 +21,8 @@ bool IsTrustedOwner(PSID owner, PSID self);
 // Whether the owner of an existing file or folder is one IsTrustedOwner
 // accepts for this process's user; false when it cannot be read.
 bool HasTrustedOwner(const std::string& path);
+// The same for a file or folder this process holds open (READ_CONTROL).
+bool HasTrustedOwner(HANDLE object);
 
 // True for a folder that is a junction or a symbolic link, or another
 // reparse point whose tag cannot be read (Wine gives none for its links).

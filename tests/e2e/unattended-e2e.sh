@@ -310,6 +310,20 @@ done
 quiet_uninstall
 removed_completely "removed"
 
+echo "# 7.6 over a second name of another user's file (Wine's processes all run elevated)"
+planted=$TEST_WINEPREFIX/drive_c/victim.txt
+mkdir -p "$(unix_path "$dir")"
+printf 'another user\n' >"$planted"
+ln "$planted" "$(unix_path "$dir")Uninstall.exe"
+run "$setup_exe" /S
+same "installed: exit code 0, nothing on standard error" "$code:$stderr" "0:"
+same "the other user's file is untouched" "$(cat "$planted")" "another user"
+check "the name now holds the uninstaller" \
+  'cmp -s "$(unix_path "$dir")Uninstall.exe" "$payload_files/Uninstall.exe"'
+quiet_uninstall
+same "removed: exit code 0" "$code" 0
+rm -f "$planted"
+
 echo "# 8. for the current user"
 machine_list=$list
 user_list='HKCU\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Quorvelle'

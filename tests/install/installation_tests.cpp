@@ -23,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -128,6 +129,7 @@ class Installation : public testing::Test {
                const std::string& resolvedDir = {}) {
     const platform::UniqueModule payloads = test::LoadDataModule(test::HostPath(module));
     install::Installer installer(payloads.get(), Locations(), [this] { return elevated_; });
+    installer.SetBeforeMakingDestination(beforeMakingDestination_);
     const bool result = installer.RunInstallation(folderText, host_);
     EXPECT_EQ(installer.InstallDir(),
               resolvedDir.empty() ? platform::FolderPrefix(folderText) : resolvedDir);
@@ -191,6 +193,7 @@ class Installation : public testing::Test {
   test::RecordingShell shell_;
   FakeHost host_;
   bool elevated_ = false;  // Wine runs every program elevated: the tests decide
+  std::function<void()> beforeMakingDestination_;
 };
 
 TEST_F(Installation, AllOptionsIntoANewFolder) {
@@ -449,6 +452,36 @@ TEST_F(Installation, ElevatedTheDocumentsOpenAsTheDesktopsUserOrNotAtAll) {
 
 // The list the top-most new level of an elevated installation is made
 // with. (Wine keeps no list on its folders, so it is read here, as built.)
+// With administrator rights the top-most new level is made by the call that
+// checks it is new: a folder another program makes there after the check is
+// refused, not used without the checks and the protected list.
+TEST_F(Installation, ElevatedAFolderMadeBetweenTheCheckAndItsMakingIsRefused) {
+  const std::string dir = root_ / "Raced\\";
+  elevated_ = true;
+  beforeMakingDestination_ = [&] { CreateDirectoryA(dir.c_str(), nullptr); };
+  EXPECT_EQ(InstallRaising(dir), "Cannot install into " + platform::WithoutTrailingBackslash(dir) +
+                                     ": another program made it while it was being checked");
+  EXPECT_FALSE(platform::FileExists(dir + "install.log"));
+  elevated_ = false;
+  RemoveDirectoryA(dir.c_str());
+  EXPECT_TRUE(Install(dir)) << "without administrator rights the folder is the user's own";
+}
+
+// With administrator rights a file at a target is deleted and made anew: a
+// second name of another file planted there (a hard link, which any user
+// may make to a file of their own) is not written through.
+TEST_F(Installation, ElevatedAFilePlantedAtATargetIsReplacedNotWrittenThrough) {
+  const std::string dir = root_ / "Quorvelle\\";
+  ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
+  const std::string victim = root_ / "victim.txt";
+  test::WriteFile(victim, "another user's file");
+  ASSERT_TRUE(CreateHardLinkA((dir + "Quorvelle.exe").c_str(), victim.c_str(), nullptr));
+  elevated_ = true;
+  ASSERT_TRUE(Install(dir));
+  EXPECT_EQ(test::ReadFile(victim), "another user's file");
+  EXPECT_EQ(test::ReadFile(dir + "Quorvelle.exe"), Sample("QUORVELLE"));
+}
+
 TEST(DestinationGuard, TheNewFoldersListIsProtectedAndGivesUsersReadAndRun) {
   const platform::UniqueLocalMemory descriptor = platform::ProtectedFolderSecurity();
   SECURITY_DESCRIPTOR_CONTROL control = 0;
@@ -479,18 +512,26 @@ TEST(DestinationGuard, TheNewFoldersListIsProtectedAndGivesUsersReadAndRun) {
 TEST(DestinationGuard, RefusesALinkOnTheWayAndAForeignOwner) {
   const std::string folder = "C:\\Apps\\Quorvelle\\";
   using Facts = install::DestinationFacts;
-  const Facts fresh{{{"C:\\Apps", false}}, false, false};
-  const Facts existing{{{"C:\\Apps", false}, {"C:\\Apps\\Quorvelle", false}}, true, true};
-  EXPECT_EQ(install::DestinationRefusal(folder, fresh), "");
-  EXPECT_EQ(install::DestinationRefusal(folder, existing), "");
-  EXPECT_EQ(install::DestinationRefusal(folder, {existing.existingLevels, true, false}),
+  const install::ExistingLevel apps{"C:\\Apps", false, true};
+  const install::ExistingLevel product{"C:\\Apps\\Quorvelle", false, true};
+  EXPECT_EQ(install::DestinationRefusal(folder, Facts{{apps}, false}), "");
+  EXPECT_EQ(install::DestinationRefusal(folder, Facts{{apps, product}, true}), "");
+  EXPECT_EQ(install::DestinationRefusal(folder, Facts{{apps, {product.path, false, false}}, true}),
             "Cannot install into C:\\Apps\\Quorvelle: it belongs to another user");
-  EXPECT_EQ(install::DestinationRefusal(
-                folder, {{{"C:\\Apps", false}, {"C:\\Apps\\Quorvelle", true}}, true, true}),
+  EXPECT_EQ(install::DestinationRefusal(folder, Facts{{apps, {product.path, true, true}}, true}),
             "Cannot install into C:\\Apps\\Quorvelle: it is a junction or symbolic link");
-  EXPECT_EQ(install::DestinationRefusal(folder, {{{"C:\\Apps", true}}, false, false}),
+  EXPECT_EQ(install::DestinationRefusal(folder, Facts{{{apps.path, true, true}}, false}),
             "Cannot install into C:\\Apps\\Quorvelle: it lies under C:\\Apps, a junction or "
             "symbolic link");
+  // The owner of a parent may rename the product's folder and put another
+  // in its place: a parent another user owns is refused, whether the
+  // destination exists yet or not.
+  const install::ExistingLevel foreignApps{apps.path, false, false};
+  for (const Facts& facts : {Facts{{foreignApps}, false}, Facts{{foreignApps, product}, true}}) {
+    EXPECT_EQ(install::DestinationRefusal(folder, facts),
+              "Cannot install into C:\\Apps\\Quorvelle: it lies under C:\\Apps, which belongs "
+              "to another user");
+  }
 }
 
 TEST(DestinationGuard, TrustsOnlyOwnersNoOtherUserCanBe) {
@@ -514,11 +555,15 @@ TEST_F(Installation, TheDestinationsFactsStopAtTheFirstMissingLevel) {
   ASSERT_TRUE(CreateDirectoryA((root_ / "a").c_str(), nullptr));
   const install::DestinationFacts facts = install::ReadDestinationFacts(root_ / "a\\b\\c\\");
   ASSERT_FALSE(facts.existingLevels.empty());
-  EXPECT_EQ(facts.existingLevels.back(), std::make_pair(root_ / "a", false));
+  // Every existing level, each owned by this user, who made it or runs here.
+  EXPECT_EQ(facts.existingLevels.back(), (install::ExistingLevel{root_ / "a", false, true}));
+  for (const install::ExistingLevel& level : facts.existingLevels) {
+    EXPECT_TRUE(level.trustedOwner) << level.path;
+  }
   EXPECT_FALSE(facts.exists);
   const install::DestinationFacts own = install::ReadDestinationFacts(root_ / "a\\");
   EXPECT_TRUE(own.exists);
-  EXPECT_TRUE(own.trustedOwner);  // made by this user
+  EXPECT_TRUE(own.existingLevels.back().trustedOwner);
 }
 
 TEST_F(Installation, AnOldLogIsDeletedAndTheKeysStartAgainAtOne) {
@@ -575,6 +620,26 @@ TEST_F(Installation, AFileInUseOrReadOnlyStopsItBeforeAnythingChanges) {
                   platform::SystemErrorText(ERROR_SHARING_VIOLATION) +
                   ". Close Telvarion and any other program that uses the file, then try again.");
   }
+  {
+    // Open for reading and writing by another program, so that it cannot be
+    // deleted but could be written into.
+    const platform::UniqueFile held(CreateFileA((dir + "install.log").c_str(), GENERIC_READ,
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    EXPECT_EQ(InstallRaising(dir),
+              "Cannot replace file \"" + dir + "install.log\". " +
+                  platform::SystemErrorText(ERROR_SHARING_VIOLATION) +
+                  ". Close Telvarion and any other program that uses the file, then try again.");
+  }
+  const std::string folderInTheWay = root_ / "InTheWay\\";
+  ASSERT_TRUE(CreateDirectoryA(folderInTheWay.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((folderInTheWay + "install.log").c_str(), nullptr));
+  EXPECT_EQ(InstallRaising(folderInTheWay),
+            "Cannot replace file \"" + folderInTheWay +
+                "install.log\": a folder of that name is in the way. Move or remove it, or "
+                "choose another folder, then try again.");
+  EXPECT_FALSE(platform::FileExists(folderInTheWay + "Quorvelle.exe"));
   SetFileAttributesA((dir + "Copyright.txt").c_str(), FILE_ATTRIBUTE_READONLY);
   EXPECT_EQ(InstallRaising(dir), "Cannot replace file \"" + dir +
                                      "Copyright.txt\". The file is read-only. Clear its read-only "
