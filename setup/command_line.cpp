@@ -67,7 +67,11 @@ class Parser {
       // switch or the folder gets the folder it meant.
       const std::string unquoted = WithoutQuotationMarks(rest);
       if (StartsWithSwitch(unquoted, "/D=")) {
-        TakeDestination(WithoutTrailingBlanks(std::string_view(unquoted).substr(3)));
+        std::string_view after = rest;
+        NextToken(after);  // /D= and the folder's first word
+        if (!RefuseSwitchesIn(after)) {
+          TakeDestination(WithoutTrailingBlanks(std::string_view(unquoted).substr(3)));
+        }
         break;
       }
       Take(NextToken(rest));
@@ -119,6 +123,35 @@ class Parser {
     result_.options.logFile = token.substr(5);
     if (firstOption_.empty()) firstOption_ = token.substr(0, 5);
     if (result_.options.logFile.empty()) Fail("/LOG= needs the name of a file.");
+  }
+
+  // A switch of ours after /D= would be taken as part of the folder (a
+  // management tool that appends a switch to a command line it was given,
+  // say): that is a command-line error, and one that mentions /S is
+  // reported as an unattended run's, without a window.
+  bool RefuseSwitchesIn(std::string_view after) {
+    std::string first;
+    for (std::string_view rest = after; !rest.empty();) {
+      while (!rest.empty() && IsBlank(rest.front())) rest.remove_prefix(1);
+      const std::string word = NextToken(rest);
+      if (!IsOurSwitch(word)) continue;
+      if (IsSwitch(word, "/S")) result_.silent = true;
+      if (first.empty()) first = word;
+    }
+    if (first.empty()) return false;
+    Fail(
+        platform::Format("/D= takes the rest of the command line as its folder, and that holds %s: "
+                         "give /D= last.",
+                         first.c_str()));
+    return true;
+  }
+
+  static bool IsOurSwitch(const std::string& word) {
+    for (const char* name :
+         {"/S", "/?", "/NODESKTOP", "/NOSTARTMENU", "/RUN", "/CURRENTUSER", "/ALLUSERS"}) {
+      if (IsSwitch(word, name)) return true;
+    }
+    return StartsWithSwitch(word, "/LOG=") || StartsWithSwitch(word, "/D=");
   }
 
   void TakeDestination(std::string_view folder) {
@@ -173,7 +206,8 @@ const char* const kUsage =
     "/LOG=<file>\twrites what was installed, or the error, into the file\n"
     "/D=<folder>\tthe destination, a full path; the last switch, blanks need no quotation marks\n"
     "\n"
-    "Exit codes: 0 installed, 1 the command line is wrong (nothing was written),\n"
+    "Exit codes: 0 installed, or this text shown without /S; 1 the command line is wrong,\n"
+    "or this text asked for with /S (nothing was written);\n"
     "2 the installation failed, or /ALLUSERS was given without administrator rights.";
 
 std::string_view ArgumentsOf(std::string_view commandLine) {

@@ -142,8 +142,9 @@ std::optional<int> Run(const CommandLine& command, Report& report, int& failureC
       wizardScope = command.scope;
       return std::nullopt;
     case Request::Usage:
+      // A management tool reads 0 as "installed": with /S the usage is no success.
       report.Usage();
-      return kInstalled;
+      return command.silent ? kCommandLineWrong : kInstalled;
     case Request::Error:
       if (command.silent) report.OpenLog(command.options.logFile);
       report.Error(command.error);

@@ -75,6 +75,14 @@ same "the error in the log" "$(log_of wrong.log)" "Error: $wrong"
 run "$setup_exe" /S /NODESKTOP /BOGUS
 same "an unknown switch: exit code 1" "$code" 1
 same "an unknown switch on standard error" "$stderr" 'Unknown switch "/BOGUS".'
+# A command line that mentions /S shows nothing, whatever else is wrong in
+# it: a box would keep the run from ending (the run gives up after 60 s).
+run "$setup_exe" '/D=C:\Q' /S
+same "a switch after /D=: exit code 1, the error on standard error, no box" "$code:$stderr" \
+  "1:/D= takes the rest of the command line as its folder, and that holds /S: give /D= last."
+run "$setup_exe" /S /?
+same "/S /?: exit code 1, no box" "$code" 1
+check "... the usage on standard error" 'grep -qF "Setup.exe /S [/CURRENTUSER" <<<"$stderr"'
 "$WINE_LOADER" "$setup_exe" /Run </dev/null >/dev/null 2>&1 &
 setup_pid=$!
 box=$(ask dialog "$title" 30000)

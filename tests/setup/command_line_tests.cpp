@@ -59,9 +59,19 @@ INSTANTIATE_TEST_SUITE_P(
              "Apps  \t",
              Request::Install, true, "", false, false, true, "C:\\setup.log",
              "C:\\Program Files (x86)\\My Apps"},
-        // /D= takes the rest of the line, switches included.
-        Case{" /S /D=C:\\Apps /RUN", Request::Install, true, "", true, true, false, "",
-             "C:\\Apps /RUN"},
+        // /D= takes the rest of the line: a switch of ours in it is an error,
+        // and one with /S in it is an unattended run's error.
+        Case{" /S /D=C:\\Apps /RUN", Request::Error, true,
+             "/D= takes the rest of the command line as its folder, and that holds /RUN: give /D= "
+             "last."},
+        Case{" /D=C:\\Q /S", Request::Error, true,
+             "/D= takes the rest of the command line as its folder, and that holds /S: give /D= "
+             "last."},
+        Case{" /D=C:\\Q \"/LOG=C:\\a b.log\" /s", Request::Error, true,
+             "/D= takes the rest of the command line as its folder, and that holds /LOG=C:\\a "
+             "b.log: give /D= last."},
+        Case{" /S /D=C:\\Apps/RUN \\S /Sx", Request::Install, true, "", true, true, false, "",
+             "C:\\Apps/RUN \\S /Sx"},
         Case{" /S /D=\\\\server\\share\\Quorvelle", Request::Install, true, "", true, true, false,
              "", "\\\\server\\share\\Quorvelle"},
         // Quotation marks group a log file's name with blanks.
@@ -153,6 +163,14 @@ TEST(UnattendedRun, AllUsersWithoutTheRightsIsRefusedBeforeAnythingIsMade) {
 
   EXPECT_EQ(setup::RunCommandLine("Setup.exe /ALLUSERS", scope, withoutRights), std::nullopt);
   EXPECT_EQ(scope, install::ScopeRequest::AllUsers);
+}
+
+// A management tool reads 0 as "installed": the usage asked for with /S is
+// no success.
+TEST(UnattendedRun, TheUsageAskedForWithSIsNoSuccess) {
+  install::ScopeRequest scope = install::ScopeRequest::Default;
+  const auto withRights = [] { return true; };
+  EXPECT_EQ(setup::RunCommandLine("Setup.exe /S /?", scope, withRights), setup::kCommandLineWrong);
 }
 
 TEST(CommandLine, AWrongSwitchKeepsTheLogFileOfASilentRun) {
