@@ -43,23 +43,26 @@ std::string DestinationRefusal(const std::string& folder, const DestinationFacts
   return {};
 }
 
+namespace {
+
+[[noreturn]] void RaiseCannotUse(const std::string& destination, const char* function) {
+  const DWORD error = GetLastError();
+  platform::Raise(platform::Format("Cannot install into %s: %s", destination.c_str(),
+                                   platform::SystemErrorText(error).c_str()),
+                  platform::Win32Failure(function, error));
+}
+
+}  // namespace
+
 platform::UniqueFile HoldDestination(const std::string& folder) {
   const std::string destination = platform::WithoutTrailingBackslash(folder);
   platform::UniqueFile held(CreateFileA(
       destination.c_str(), FILE_READ_ATTRIBUTES | READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE,
       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  if (!held) {
-    const DWORD error = GetLastError();
-    platform::Raise(platform::Format("Cannot install into %s: %s", destination.c_str(),
-                                     platform::SystemErrorText(error).c_str()),
-                    platform::Win32Failure("CreateFileA", error));
-  }
+  if (!held) RaiseCannotUse(destination, "CreateFileA");
   BY_HANDLE_FILE_INFORMATION information{};
   if (!GetFileInformationByHandle(held.get(), &information)) {
-    const DWORD error = GetLastError();
-    platform::Raise(platform::Format("Cannot install into %s: %s", destination.c_str(),
-                                     platform::SystemErrorText(error).c_str()),
-                    platform::Win32Failure("GetFileInformationByHandle", error));
+    RaiseCannotUse(destination, "GetFileInformationByHandle");
   }
   if ((information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
       !(information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {

@@ -27,16 +27,15 @@ namespace {
 // The names the installation gives the links and shortcut files it makes.
 const product::InstallationNames kNames;
 
-// Creates the folder and every missing parent level, the top-most of them
-// with `topMost` (none: the parent's access list, as usual). Whether it
-// worked is not checked here: a folder that could not be made surfaces as
-// the log error when the log is begun.
-void CreateFolderTree(const std::string& path, SECURITY_ATTRIBUTES*& topMost) {
+// Creates the folder and every missing parent level, each with its
+// parent's access list. Whether it worked is not checked here: a folder that
+// could not be made surfaces as the log error when the log is begun.
+void CreateFolderTree(const std::string& path) {
   if (path.size() < 3 || path.back() == ':' || platform::DirectoryExists(path)) return;
   const size_t lastBackslash = platform::LastBackslash(path);
-  CreateFolderTree(
-      lastBackslash == std::string::npos ? std::string() : path.substr(0, lastBackslash), topMost);
-  CreateDirectoryA(path.c_str(), std::exchange(topMost, nullptr));
+  CreateFolderTree(lastBackslash == std::string::npos ? std::string()
+                                                      : path.substr(0, lastBackslash));
+  CreateDirectoryA(path.c_str(), nullptr);
 }
 
 // The destination as typed may depend on the current folder or drive
@@ -95,8 +94,7 @@ void CreateDestination(const std::string& folder, const std::string& topMost, bo
       platform::Raise(refusal, platform::Win32Failure("CreateDirectoryA", error));
     }
   }
-  SECURITY_ATTRIBUTES* inherited = nullptr;
-  CreateFolderTree(path, inherited);  // the levels below the top-most
+  CreateFolderTree(path);  // the levels below the top-most, inheriting its list
 }
 
 // A "Shell Folders" value; when it is missing or empty, the system's own

@@ -120,7 +120,7 @@ Extraction Installer::Extract(const std::string& targetPath, const std::string& 
   const ResourceView view = LoadPayloadResource(payloadModule_, resourceName);
   const Extraction result = InflateIntoFile(targetPath, view, wrote, anew);
   // A stream cut short would install a truncated program, and a file left
-  // part-written by a stop is no file of the product: either goes if it can
+  // half written by a stop is no file of the product: either goes if it can
   // (something may hold it open), so the deletion's result is not examined
   // here; the caller lists what stays.
   if (result != Extraction::Written) DeleteFileA(targetPath.c_str());

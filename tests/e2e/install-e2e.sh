@@ -204,7 +204,7 @@ ask press Warning Yes 5000 >/dev/null
 check_program_ends 'Exit, "&Yes", while it installs'
 same "install.log lists what was made" "$(cat "$(unix_path "$dir")install.log")" "$header
 $(crlf '[Files]' "1=${dir}Quorvelle.exe" "2=${dir}Uninstall.exe" '[Folders]' "1=$dir")"
-check "the part-written file is gone" '[ ! -e "$(unix_path "$dir")Copyright.txt" ]'
+check "the file it broke off is gone" '[ ! -e "$(unix_path "$dir")Copyright.txt" ]'
 check "no uninstall entry" \
   '! e2e_wine reg query "HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Quorvelle" \
      "$reg_view" >/dev/null 2>&1'
